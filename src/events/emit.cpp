@@ -1,0 +1,19 @@
+#include "events/emit.h"
+
+#include "events/output.h"
+
+void emit(const Event& event) {
+  if (auto line = eventLine(event)) writeLine(*line);
+}
+
+void emitAndExit(const Event& event, int status) {
+  exitAfterLine(eventLine(event), status);
+}
+
+void fail(std::string_view message) {
+  emitAndExit(errorEvent(message), exitFailure);
+}
+
+void exitQuietly(int status) {
+  exitAfterLine(std::nullopt, status);
+}
