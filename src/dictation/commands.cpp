@@ -1,0 +1,55 @@
+#include "dictation/commands.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <string>
+
+#include "dictation/state.h"
+#include "dictation/stop_line.h"
+#include "events/emit.h"
+#include "platform/dispatch.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto stopGracePeriod = 3000ms;
+
+// Returns at the stop line, at the end of input or when reading fails.
+void waitForStopLine() {
+  std::array<char, 4096> chunk;
+  std::string line;
+  line.reserve(stopLineCapacity);
+  for (;;) {
+    ssize_t count = read(STDIN_FILENO, chunk.data(), chunk.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return;
+    std::string_view bytes(chunk.data(), static_cast<std::size_t>(count));
+    for (auto end = bytes.find('\n'); end != bytes.npos; end = bytes.find('\n')) {
+      appendToLine(line, bytes.substr(0, end));
+      if (isStopLine(line)) return;
+      line.clear();
+      bytes.remove_prefix(end + 1);
+    }
+    appendToLine(line, bytes);
+  }
+}
+
+}  // namespace
+
+void readCommands() {
+  waitForStopLine();
+  asyncOnMainQueue(stopListening);
+}
+
+void stopListening() {
+  if (engine->isRunning()) {
+    engine->stop();
+    engine->inputNode().removeTap(inputBus);
+  }
+  request->endAudio();
+  asyncOnMainQueueAfter(stopGracePeriod, [] { exitQuietly(exitSuccess); });
+}

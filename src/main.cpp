@@ -1,0 +1,13 @@
+#include "dictation/permissions.h"
+#include "dictation/state.h"
+#include "events/output.h"
+#include "platform/dispatch.h"
+
+int main() {
+  claimStandardOutput();
+  engine = std::make_unique<AudioEngine>();
+  request = std::make_unique<RecognitionRequest>();
+  task = nullptr;
+  requestSpeechAuthorization(handleSpeechAuthorization);
+  dispatchMain();
+}
