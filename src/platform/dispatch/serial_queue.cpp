@@ -17,8 +17,9 @@ WorkItem SerialQueue::takeNextWhenDue() {
   for (;;) {
     if (entries_.empty()) {
       changed_.wait(lock);
-    } else if (Clock::now() < entries_.top().due) {
-      changed_.wait_until(lock, entries_.top().due);
+    } else if (auto due = entries_.top().due; Clock::now() < due) {
+      // A copy: the heap may move its entries while this thread waits.
+      changed_.wait_until(lock, due);
     } else {
       // The heap hands out const references; the entry is popped right after the move.
       WorkItem item = std::move(const_cast<Entry&>(entries_.top()).item);
