@@ -10,8 +10,8 @@
 #include "platform/permissions.h"
 #include "platform/speech.h"
 
-// What the simulated platform plays, read once from the JSON in the environment variable
-// PILTO_SIMULATION. Every field has a default that lets a dictation start.
+// What the simulated platform plays, read once from the JSON file that the environment variable
+// PILTO_SIMULATION names. Every field has a default that lets a dictation start.
 namespace simulation {
 
 using Milliseconds = std::chrono::milliseconds;
