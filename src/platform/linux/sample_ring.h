@@ -1,0 +1,44 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+// A lock-free ring of samples from one writer thread to one reader thread. The writer never
+// blocks, allocates or waits: what does not fit is refused, and the refusal is remembered.
+class SampleRing {
+ public:
+  explicit SampleRing(std::size_t capacity);
+
+  // On the writer's thread. False, and nothing written, when the samples do not all fit.
+  bool write(std::span<const float> samples);
+  // On the reader's thread: copies out up to `into.size()` samples and returns how many.
+  std::size_t read(std::span<float> into);
+
+  // No more writes will come.
+  void close();
+  bool isClosed() const { return closed_.load(std::memory_order_acquire); }
+
+  // Whether a write was ever refused.
+  bool overflowed() const { return overflowed_.load(std::memory_order_acquire); }
+  // How many samples were ever written.
+  std::uint64_t written() const { return written_.load(std::memory_order_acquire); }
+
+  // A count that moves on with every write and with the close. A reader takes it before looking
+  // at the ring, then waits for it to move on.
+  std::uint32_t changes() const { return changes_.load(std::memory_order_acquire); }
+  void waitForChange(std::uint32_t seen) const { changes_.wait(seen); }
+
+ private:
+  void announceChange();
+
+  std::size_t capacity_;
+  std::unique_ptr<float[]> samples_;
+  std::atomic<std::uint64_t> written_{0};
+  std::atomic<std::uint64_t> read_{0};
+  std::atomic<bool> overflowed_{false};
+  std::atomic<bool> closed_{false};
+  std::atomic<std::uint32_t> changes_{0};
+};

@@ -1,0 +1,176 @@
+#include "platform/speech.h"
+
+#include <future>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/language_models.h"
+#include "platform/linux/quiet_libraries.h"
+#include "platform/linux/resampler.h"
+#include "platform/linux/sample_ring.h"
+#include "platform/linux/speech_decoder.h"
+#include "platform/linux/transcript.h"
+
+namespace {
+
+using DecoderFuture = std::shared_future<std::shared_ptr<SpeechDecoder>>;
+
+// 43 s of mono audio at 48 kHz: room for the time the model takes to load, and then some.
+constexpr std::size_t ringCapacity = std::size_t{1} << 21;
+
+// Background noise must not hold an utterance open for ever: ending one costs time in
+// proportion to its length, and the final result must come well within the stop deadline.
+constexpr std::size_t longestUtterance = 15 * static_cast<std::size_t>(SpeechDecoder::sampleRate);
+
+constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
+constexpr const char* fellBehind =
+    "Speech recognition fell behind the microphone, and some speech was lost.";
+
+DecoderFuture loadInBackground(const LanguageModel& model) {
+  std::promise<std::shared_ptr<SpeechDecoder>> loaded;
+  DecoderFuture decoder = loaded.get_future().share();
+  std::thread([model, loaded = std::move(loaded)]() mutable {
+    loaded.set_value(SpeechDecoder::load(model));
+  }).detach();
+  return decoder;
+}
+
+}  // namespace
+
+struct RecognitionRequest::Impl {
+  SampleRing ring{ringCapacity};
+  std::atomic<double> sampleRate{0};
+  bool reportsPartialResults = false;
+};
+
+RecognitionRequest::RecognitionRequest() : impl_(std::make_shared<Impl>()) {}
+RecognitionRequest::~RecognitionRequest() = default;
+
+void RecognitionRequest::setShouldReportPartialResults(bool on) {
+  impl_->reportsPartialResults = on;
+}
+
+// Decoding adds no punctuation of its own and always runs on this machine.
+void RecognitionRequest::setAddsPunctuation(bool) {}
+void RecognitionRequest::setRequiresOnDeviceRecognition(bool) {}
+
+// On the audio thread: a copy into the ring and nothing else.
+void RecognitionRequest::append(const AudioBuffer& buffer) {
+  impl_->sampleRate.store(buffer.format.sampleRate, std::memory_order_relaxed);
+  impl_->ring.write(buffer.samples);
+}
+
+void RecognitionRequest::endAudio() {
+  impl_->ring.close();
+}
+
+// Decodes the request's audio on a thread of its own and reports to the handler.
+struct RecognitionTask::Impl {
+  std::shared_ptr<RecognitionRequest::Impl> request;
+  DecoderFuture loading;
+  RecognitionHandler handler;
+
+  void run() {
+    std::shared_ptr<SpeechDecoder> loaded = loading.get();
+    if (!loaded) return fail(modelNotLoaded);
+    if (!waitForAudio()) return finish(Transcript{});
+    decode(*loaded);
+  }
+
+  // False when the audio ended before any came.
+  bool waitForAudio() {
+    SampleRing& ring = request->ring;
+    for (auto seen = ring.changes(); ring.written() == 0 && !ring.isClosed();
+         seen = ring.changes()) {
+      ring.waitForChange(seen);
+    }
+    return ring.written() > 0;
+  }
+
+  void decode(SpeechDecoder& decoder) {
+    SampleRing& ring = request->ring;
+    Resampler resampler(request->sampleRate.load(std::memory_order_relaxed),
+                        SpeechDecoder::sampleRate);
+    Transcript transcript;
+    std::string lastText;
+    bool wasInSpeech = false;
+    std::size_t utteranceLength = 0;
+    std::vector<float> chunk(4096);
+    decoder.startUtterance();
+    for (;;) {
+      auto seen = ring.changes();
+      std::size_t count = ring.read(chunk);
+      if (ring.overflowed()) return fail(fellBehind);
+      if (count == 0) {
+        if (ring.isClosed()) break;
+        ring.waitForChange(seen);
+        continue;
+      }
+      auto samples = resampler.process(std::span(chunk).first(count));
+      decoder.process(samples);
+      utteranceLength += samples.size();
+      bool inSpeech = decoder.inSpeech();
+      if ((wasInSpeech && !inSpeech) || utteranceLength > longestUtterance) {
+        transcript.finishUtterance(decoder.endUtterance());
+        decoder.startUtterance();
+        utteranceLength = 0;
+      }
+      wasInSpeech = inSpeech;
+      if (request->reportsPartialResults)
+        reportIfChanged(transcript.text(decoder.hypothesis()), lastText);
+    }
+    decoder.process(resampler.flush());
+    transcript.finishUtterance(decoder.endUtterance());
+    finish(transcript);
+  }
+
+  void reportIfChanged(std::string text, std::string& lastText) {
+    if (text == lastText) return;
+    lastText = text;
+    handler(RecognitionResult{{std::move(text)}, false}, std::nullopt);
+  }
+
+  void finish(const Transcript& transcript) {
+    handler(RecognitionResult{{transcript.text()}, true}, std::nullopt);
+  }
+
+  void fail(const char* description) { handler(std::nullopt, Error{description}); }
+};
+
+RecognitionTask::RecognitionTask(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
+RecognitionTask::~RecognitionTask() = default;
+
+struct SpeechRecognizer::Impl {
+  bool available;
+  DecoderFuture decoder;
+};
+
+std::unique_ptr<SpeechRecognizer> SpeechRecognizer::create(const Locale& locale) {
+  silenceSpeechLibrary();
+  auto model = findLanguageModel(locale);
+  if (!model) return nullptr;
+  bool available = model->isComplete();
+  // Loading takes longer than the rest of the start; it goes on while the microphone starts.
+  DecoderFuture decoder = available ? loadInBackground(*model) : DecoderFuture{};
+  return std::make_unique<SpeechRecognizer>(std::make_unique<Impl>(Impl{available, decoder}));
+}
+
+SpeechRecognizer::SpeechRecognizer(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+SpeechRecognizer::~SpeechRecognizer() = default;
+
+bool SpeechRecognizer::isAvailable() const {
+  return impl_->available;
+}
+
+bool SpeechRecognizer::supportsOnDeviceRecognition() const {
+  return true;
+}
+
+std::unique_ptr<RecognitionTask> SpeechRecognizer::recognitionTask(RecognitionRequest& request,
+                                                                   RecognitionHandler handler) {
+  auto task = std::make_shared<RecognitionTask::Impl>(
+      RecognitionTask::Impl{request.impl_, impl_->decoder, std::move(handler)});
+  // The thread owns the task: decoding goes on whatever the caller keeps.
+  std::thread([task] { task->run(); }).detach();
+  return std::make_unique<RecognitionTask>(task);
+}
