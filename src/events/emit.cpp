@@ -1,5 +1,8 @@
 #include "events/emit.h"
 
+#include <cstdlib>
+
+#include "events/messages.h"
 #include "events/output.h"
 
 void emit(const Event& event) {
@@ -16,4 +19,9 @@ void fail(std::string_view message) {
 
 void exitQuietly(int status) {
   exitAfterLine(std::nullopt, status);
+}
+
+// Only the speech library is known to exit on its own, on a model it cannot read.
+void guardAgainstForeignExit() {
+  std::atexit([] { fail(messages::speechRecognitionUnavailable); });
 }
