@@ -1,0 +1,188 @@
+"""Dictates real recordings to the real pilto-listen through a virtual microphone and checks
+every line it prints, its exit status and its silence on stderr."""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from virtual_microphone import VirtualMicrophone
+
+PROGRAM = os.environ["PILTO_LISTEN"]
+RECORDINGS = "/usr/share/pocketsphinx/test/data"
+INSTALLED_MODEL = "/usr/share/pocketsphinx/model/en-us"
+LISTENING = {"listening": True}
+
+
+def recording(name):
+    return os.path.join(RECORDINGS, name)
+
+
+def silence(seconds, directory):
+    path = os.path.join(directory, f"silence-{seconds}.raw")
+    with open(path, "wb") as raw:
+        raw.write(bytes(int(16000 * seconds) * 2))
+    return path
+
+
+class Run:
+    """One run of pilto-listen with its standard streams on pipes."""
+
+    def __init__(self, environment, **overrides):
+        self.process = subprocess.Popen(
+            [PROGRAM], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+            env=dict(environment, **overrides))
+        self.lines = []
+
+    def next_event(self):
+        line = self.process.stdout.readline()
+        if not line:
+            return None
+        self.lines.append(line.decode().rstrip("\n"))
+        return json.loads(line)
+
+    def stop(self):
+        self.stopped_at = time.monotonic()
+        self.process.stdin.write(b"stop\n")
+        self.process.stdin.flush()
+
+    def finish(self, timeout=10):
+        if self.process.stdin.closed:
+            self.process.stdin = None
+        output, errors = self.process.communicate(timeout=timeout)
+        self.ended_at = time.monotonic()
+        self.errors = errors
+        self.lines += output.decode().splitlines()
+        return [json.loads(line) for line in self.lines]
+
+
+class Dictation(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.microphone = VirtualMicrophone().__enter__()
+        cls.scratch = tempfile.mkdtemp(prefix="pilto-e2e-")
+        # A locale the installed models do not cover, so that every run shows the fallback.
+        cls.environment = dict(cls.microphone.environment, LANG="C.UTF-8",
+                               XDG_DATA_HOME=os.path.join(cls.scratch, "empty"))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.microphone.__exit__()
+        shutil.rmtree(cls.scratch, ignore_errors=True)
+
+    def dictate(self, *recordings, **overrides):
+        run = Run(self.environment, **overrides)
+        self.assertEqual(run.next_event(), LISTENING)
+        self.microphone.play(silence(0.3, self.scratch))
+        for path in recordings:
+            self.microphone.play(path)
+        self.microphone.play(silence(0.5, self.scratch))
+        run.stop()
+        return run, run.finish()
+
+    def assertDictated(self, run, events, text):
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(run.errors, b"")
+        self.assertEqual(events[0], LISTENING)
+        self.assertEqual(events[-1], {"text": text, "final": True})
+        partials = events[1:-1]
+        self.assertTrue(partials, "no partial results")
+        for event in partials:
+            self.assertEqual(list(event), ["text", "final"])
+            self.assertIs(event["final"], False)
+        for before, after in zip(partials, partials[1:]):
+            self.assertNotEqual(before, after, "a partial repeated the one before it")
+        self.assertEqual(run.lines[0], '{"listening":true}')
+
+    def test_go_forward(self):
+        run, events = self.dictate(recording("goforward.raw"))
+        self.assertDictated(run, events, "Go forward ten meters")
+
+    def test_something(self):
+        run, events = self.dictate(recording("something.raw"))
+        self.assertDictated(run, events, "Go somewhere and do something")
+
+    def test_utterances_stay_in_order(self):
+        gap = silence(1.0, self.scratch)
+        run, events = self.dictate(recording("goforward.raw"), gap, recording("something.raw"))
+        self.assertDictated(run, events,
+                            "Go forward ten meters go somewhere and do something")
+
+    def test_stop_in_the_middle_of_speech_still_gives_the_final_line(self):
+        run = Run(self.environment)
+        self.assertEqual(run.next_event(), LISTENING)
+        player = subprocess.Popen(
+            ["paplay", "--latency-msec=20", "--raw", "--rate=16000", "--channels=1",
+             "--format=s16le", recording("goforward.raw")], env=self.microphone.environment)
+        while (event := run.next_event()) and "forward" not in event.get("text", ""):
+            pass
+        run.stop()
+        events = run.finish()
+        player.wait()
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(run.errors, b"")
+        self.assertIs(events[-1]["final"], True)
+        self.assertTrue(events[-1]["text"].startswith("Go forward"), events[-1])
+        self.assertLess(run.ended_at - run.stopped_at, 1.5)
+
+    def test_end_of_input_acts_as_stop(self):
+        run = Run(self.environment)
+        self.assertEqual(run.next_event(), LISTENING)
+        self.microphone.play(recording("goforward.raw"))
+        self.microphone.play(silence(0.5, self.scratch))
+        run.process.stdin.close()
+        events = run.finish()
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(events[-1], {"text": "Go forward ten meters", "final": True})
+
+    def test_a_locale_without_a_model_falls_back_to_us_english(self):
+        run, events = self.dictate(recording("goforward.raw"), LANG="fr_FR.UTF-8",
+                                   LC_ALL="de_DE.UTF-8")
+        self.assertDictated(run, events, "Go forward ten meters")
+
+    def test_a_model_in_the_users_directory_comes_first(self):
+        data = os.path.join(self.scratch, "user-data")
+        models = os.path.join(data, "pocketsphinx", "model")
+        os.makedirs(models, exist_ok=True)
+        shutil.copytree(INSTALLED_MODEL, os.path.join(models, "en-us"), dirs_exist_ok=True)
+        os.remove(os.path.join(models, "en-us", "en-us.lm.bin"))
+        run = Run(self.environment, XDG_DATA_HOME=data, LANG="en_US.UTF-8")
+        events = run.finish()
+        self.assertEqual(run.lines, ['{"error":"Speech recognition isn\'t available right now."}'])
+        self.assertEqual(run.process.returncode, 1)
+        self.assertEqual(run.errors, b"")
+
+    def test_a_hostile_locale_never_reaches_a_path(self):
+        # An incomplete model waits where a path built from the locale would lead; were it
+        # used, the program would report recognition as unavailable instead of dictating.
+        data = os.path.join(self.scratch, "hostile", "data")
+        os.makedirs(os.path.join(self.scratch, "hostile", "trap"), exist_ok=True)
+        os.makedirs(os.path.join(data, "pocketsphinx", "model"), exist_ok=True)
+        for locale in ["../../../trap", "/tmp", "en-US/../../../../trap", "en_US.UTF-8/..",
+                       "..", "en\nUS"]:
+            with self.subTest(locale=locale):
+                run, events = self.dictate(recording("goforward.raw"), LC_ALL=locale,
+                                           XDG_DATA_HOME=data)
+                self.assertDictated(run, events, "Go forward ten meters")
+
+
+class WithoutSound(unittest.TestCase):
+    def test_no_audio_server_and_no_sound_card_means_no_microphone(self):
+        runtime = tempfile.mkdtemp(prefix="pilto-silent-")
+        environment = dict(os.environ, XDG_RUNTIME_DIR=runtime,
+                           PULSE_SERVER=f"unix:{runtime}/nothing-here")
+        run = Run(environment)
+        run.process.stdin.close()
+        run.finish()
+        shutil.rmtree(runtime, ignore_errors=True)
+        self.assertEqual(run.lines, ['{"error":"No microphone found."}'])
+        self.assertEqual(run.process.returncode, 1)
+        self.assertEqual(run.errors, b"")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
