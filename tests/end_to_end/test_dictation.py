@@ -183,6 +183,20 @@ class WithoutSound(unittest.TestCase):
         self.assertEqual(run.process.returncode, 1)
         self.assertEqual(run.errors, b"")
 
+    def test_losing_the_audio_server_is_an_error(self):
+        with VirtualMicrophone() as microphone:
+            run = Run(microphone.environment)
+            self.assertEqual(run.next_event(), LISTENING)
+            subprocess.run(["pulseaudio", "--kill"], env=microphone.environment, check=True)
+            # Standard input stays open: only the loss may end the run.
+            run.lines += run.process.stdout.read().decode().splitlines()
+            run.errors = run.process.stderr.read()
+            run.process.wait(timeout=20)
+        self.assertEqual(run.lines, ['{"listening":true}',
+                                     '{"error":"The microphone stopped delivering sound."}'])
+        self.assertEqual(run.process.returncode, 1)
+        self.assertEqual(run.errors, b"")
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -17,7 +17,6 @@ bool SampleRing::write(std::span<const float> samples) {
   std::copy_n(samples.begin(), first, samples_.get() + start);
   std::copy(samples.begin() + first, samples.end(), samples_.get());
   written_.store(head + samples.size(), std::memory_order_release);
-  announceChange();
   return true;
 }
 
@@ -35,11 +34,4 @@ std::size_t SampleRing::read(std::span<float> into) {
 
 void SampleRing::close() {
   closed_.store(true, std::memory_order_release);
-  announceChange();
-}
-
-// A futex wake: it neither blocks nor allocates.
-void SampleRing::announceChange() {
-  changes_.fetch_add(1, std::memory_order_acq_rel);
-  changes_.notify_one();
 }

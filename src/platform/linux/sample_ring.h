@@ -7,7 +7,8 @@
 #include <span>
 
 // A lock-free ring of samples from one writer thread to one reader thread. The writer never
-// blocks, allocates or waits: what does not fit is refused, and the refusal is remembered.
+// blocks, allocates, waits or wakes anyone: what does not fit is refused, and the refusal is
+// remembered. The reader looks again when it finds the ring empty.
 class SampleRing {
  public:
   explicit SampleRing(std::size_t capacity);
@@ -26,19 +27,11 @@ class SampleRing {
   // How many samples were ever written.
   std::uint64_t written() const { return written_.load(std::memory_order_acquire); }
 
-  // A count that moves on with every write and with the close. A reader takes it before looking
-  // at the ring, then waits for it to move on.
-  std::uint32_t changes() const { return changes_.load(std::memory_order_acquire); }
-  void waitForChange(std::uint32_t seen) const { changes_.wait(seen); }
-
  private:
-  void announceChange();
-
   std::size_t capacity_;
   std::unique_ptr<float[]> samples_;
   std::atomic<std::uint64_t> written_{0};
   std::atomic<std::uint64_t> read_{0};
   std::atomic<bool> overflowed_{false};
   std::atomic<bool> closed_{false};
-  std::atomic<std::uint32_t> changes_{0};
 };

@@ -22,7 +22,15 @@ constexpr std::size_t ringCapacity = std::size_t{1} << 21;
 // proportion to its length, and the final result must come well within the stop deadline.
 constexpr std::size_t longestUtterance = 15 * static_cast<std::size_t>(SpeechDecoder::sampleRate);
 
+// How often the decoder looks for new audio: a fraction of a captured buffer's length.
+constexpr auto audioPollInterval = std::chrono::milliseconds(5);
+
+// A microphone that delivers nothing for this long has been lost. A PulseAudio source may start
+// two seconds late, so this leaves room beyond that.
+constexpr auto captureSilenceLimit = std::chrono::seconds(5);
+
 constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
+constexpr const char* captureLost = "The microphone stopped delivering sound.";
 constexpr const char* fellBehind =
     "Speech recognition fell behind the microphone, and some speech was lost.";
 
@@ -69,22 +77,27 @@ struct RecognitionTask::Impl {
   std::shared_ptr<RecognitionRequest::Impl> request;
   DecoderFuture loading;
   RecognitionHandler handler;
+  std::uint64_t lastWritten = 0;
+  std::chrono::steady_clock::time_point lastAudioAt = std::chrono::steady_clock::now();
 
   void run() {
     std::shared_ptr<SpeechDecoder> loaded = loading.get();
     if (!loaded) return fail(modelNotLoaded);
-    if (!waitForAudio()) return finish(Transcript{});
+    while (request->ring.written() == 0) {
+      if (request->ring.isClosed()) return finish(Transcript{});
+      if (!waitForAudio()) return fail(captureLost);
+    }
     decode(*loaded);
   }
 
-  // False when the audio ended before any came.
+  // False when the microphone has been silent for too long.
   bool waitForAudio() {
-    SampleRing& ring = request->ring;
-    for (auto seen = ring.changes(); ring.written() == 0 && !ring.isClosed();
-         seen = ring.changes()) {
-      ring.waitForChange(seen);
+    std::this_thread::sleep_for(audioPollInterval);
+    if (request->ring.written() != lastWritten) {
+      lastWritten = request->ring.written();
+      lastAudioAt = std::chrono::steady_clock::now();
     }
-    return ring.written() > 0;
+    return std::chrono::steady_clock::now() - lastAudioAt < captureSilenceLimit;
   }
 
   void decode(SpeechDecoder& decoder) {
@@ -98,12 +111,11 @@ struct RecognitionTask::Impl {
     std::vector<float> chunk(4096);
     decoder.startUtterance();
     for (;;) {
-      auto seen = ring.changes();
       std::size_t count = ring.read(chunk);
       if (ring.overflowed()) return fail(fellBehind);
       if (count == 0) {
         if (ring.isClosed()) break;
-        ring.waitForChange(seen);
+        if (!waitForAudio()) return fail(captureLost);
         continue;
       }
       auto samples = resampler.process(std::span(chunk).first(count));
