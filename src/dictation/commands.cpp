@@ -27,14 +27,7 @@ void waitForStopLine() {
     ssize_t count = read(STDIN_FILENO, chunk.data(), chunk.size());
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) return;
-    std::string_view bytes(chunk.data(), static_cast<std::size_t>(count));
-    for (auto end = bytes.find('\n'); end != bytes.npos; end = bytes.find('\n')) {
-      appendToLine(line, bytes.substr(0, end));
-      if (isStopLine(line)) return;
-      line.clear();
-      bytes.remove_prefix(end + 1);
-    }
-    appendToLine(line, bytes);
+    if (scanForStopLine(line, {chunk.data(), static_cast<std::size_t>(count)})) return;
   }
 }
 

@@ -43,15 +43,7 @@ void squeezeWhitespace(std::string& line) {
   line.resize(kept);
 }
 
-}  // namespace
-
-bool isStopLine(std::string_view line) {
-  if (line.ends_with('\r')) line.remove_suffix(1);
-  while (auto length = leadingWhitespaceLength(line)) line.remove_prefix(length);
-  while (auto length = trailingWhitespaceLength(line)) line.remove_suffix(length);
-  return line == "stop";
-}
-
+// Adds bytes to the held line without changing what `isStopLine` answers for it.
 void appendToLine(std::string& line, std::string_view bytes) {
   for (;;) {
     auto fits = bytes.substr(0, stopLineCapacity - line.size());
@@ -62,4 +54,24 @@ void appendToLine(std::string& line, std::string_view bytes) {
     // Squeezed, a stop line takes a handful of bytes; this one can never become one.
     if (line.size() > stopLineCapacity / 2) return;
   }
+}
+
+}  // namespace
+
+bool isStopLine(std::string_view line) {
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  while (auto length = leadingWhitespaceLength(line)) line.remove_prefix(length);
+  while (auto length = trailingWhitespaceLength(line)) line.remove_suffix(length);
+  return line == "stop";
+}
+
+bool scanForStopLine(std::string& heldLine, std::string_view bytes) {
+  for (auto end = bytes.find('\n'); end != bytes.npos; end = bytes.find('\n')) {
+    appendToLine(heldLine, bytes.substr(0, end));
+    if (isStopLine(heldLine)) return true;
+    heldLine.clear();
+    bytes.remove_prefix(end + 1);
+  }
+  appendToLine(heldLine, bytes);
+  return false;
 }

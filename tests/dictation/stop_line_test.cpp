@@ -36,19 +36,19 @@ TEST(StopLine, AnythingElseIsNot) {
   }
 }
 
-// Feeds the line to a held line in pieces of the given size, as reads would.
-std::string held(std::string_view line, std::size_t piece) {
-  std::string kept;
-  kept.reserve(stopLineCapacity);
-  for (std::size_t at = 0; at < line.size(); at += piece) {
-    appendToLine(kept, line.substr(at, piece));
-    EXPECT_LE(kept.size(), stopLineCapacity);
-    EXPECT_EQ(kept.capacity(), stopLineCapacity) << "the held line must never grow";
+// Feeds input in pieces of the given size, as reads would; true once a stop line has come.
+bool scanInPieces(std::string_view input, std::size_t piece) {
+  std::string held;
+  held.reserve(stopLineCapacity);
+  for (std::size_t at = 0; at < input.size(); at += piece) {
+    if (scanForStopLine(held, input.substr(at, piece))) return true;
+    EXPECT_LE(held.size(), stopLineCapacity);
+    EXPECT_EQ(held.capacity(), stopLineCapacity) << "the held line must never grow";
   }
-  return kept;
+  return false;
 }
 
-TEST(HeldLine, AnswersAsTheWholeLineWouldInBoundedMemory) {
+TEST(ScanForStopLine, AnswersAsTheWholeLineWouldInBoundedMemory) {
   std::string spaces(10'000, ' '), tabs(5'000, '\t'), noBreak;
   for (int i = 0; i < 3'000; ++i) noBreak += "\xE3\x80\x80";
   for (std::string line :
@@ -57,10 +57,16 @@ TEST(HeldLine, AnswersAsTheWholeLineWouldInBoundedMemory) {
         std::string(100'000, 'x'), std::string(100'000, 'x') + "stop", "stop" + spaces + "\r",
         "stop" + spaces + "\r\r", std::string(63, ' ') + "stop"}) {
     for (std::size_t piece : {1, 3, 64, 4096}) {
-      EXPECT_EQ(isStopLine(held(line, piece)), isStopLine(line))
+      EXPECT_EQ(scanInPieces(line + "\n", piece), isStopLine(line))
           << line.size() << " bytes in pieces of " << piece;
     }
   }
+}
+
+TEST(ScanForStopLine, NeedsTheLineFeed) {
+  EXPECT_FALSE(scanInPieces("stop", 1));
+  EXPECT_FALSE(scanInPieces("go\nstop\r", 2));
+  EXPECT_TRUE(scanInPieces("go\n\nstop\r\nmore", 3));
 }
 
 }  // namespace
