@@ -1,64 +1,14 @@
 """Dictates real recordings to the real pilto-listen through a virtual microphone and checks
 every line it prints, its exit status and its silence on stderr."""
 
-import json
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
-import time
 import unittest
 
+from program_run import INSTALLED_MODEL, LISTENING, Run, recording, silence
 from virtual_microphone import VirtualMicrophone
-
-PROGRAM = os.environ["PILTO_LISTEN"]
-RECORDINGS = "/usr/share/pocketsphinx/test/data"
-INSTALLED_MODEL = "/usr/share/pocketsphinx/model/en-us"
-LISTENING = {"listening": True}
-
-
-def recording(name):
-    return os.path.join(RECORDINGS, name)
-
-
-def silence(seconds, directory):
-    path = os.path.join(directory, f"silence-{seconds}.raw")
-    with open(path, "wb") as raw:
-        raw.write(bytes(int(16000 * seconds) * 2))
-    return path
-
-
-class Run:
-    """One run of pilto-listen with its standard streams on pipes."""
-
-    def __init__(self, environment, **overrides):
-        self.process = subprocess.Popen(
-            [PROGRAM], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-            env=dict(environment, **overrides))
-        self.lines = []
-
-    def next_event(self):
-        line = self.process.stdout.readline()
-        if not line:
-            return None
-        self.lines.append(line.decode().rstrip("\n"))
-        return json.loads(line)
-
-    def stop(self):
-        self.stopped_at = time.monotonic()
-        self.process.stdin.write(b"stop\n")
-        self.process.stdin.flush()
-
-    def finish(self, timeout=10):
-        if self.process.stdin.closed:
-            self.process.stdin = None
-        output, errors = self.process.communicate(timeout=timeout)
-        self.ended_at = time.monotonic()
-        self.errors = errors
-        self.lines += output.decode().splitlines()
-        return [json.loads(line) for line in self.lines]
-
 
 class Dictation(unittest.TestCase):
     @classmethod
@@ -134,7 +84,6 @@ class Dictation(unittest.TestCase):
         self.assertEqual(run.next_event(), LISTENING)
         self.microphone.play(recording("goforward.raw"))
         self.microphone.play(silence(0.5, self.scratch))
-        run.process.stdin.close()
         events = run.finish()
         self.assertEqual(run.process.returncode, 0)
         self.assertEqual(events[-1], {"text": "Go forward ten meters", "final": True})
@@ -176,7 +125,6 @@ class WithoutSound(unittest.TestCase):
         environment = dict(os.environ, XDG_RUNTIME_DIR=runtime,
                            PULSE_SERVER=f"unix:{runtime}/nothing-here")
         run = Run(environment)
-        run.process.stdin.close()
         run.finish()
         shutil.rmtree(runtime, ignore_errors=True)
         self.assertEqual(run.lines, ['{"error":"No microphone found."}'])
@@ -189,9 +137,7 @@ class WithoutSound(unittest.TestCase):
             self.assertEqual(run.next_event(), LISTENING)
             subprocess.run(["pulseaudio", "--kill"], env=microphone.environment, check=True)
             # Standard input stays open: only the loss may end the run.
-            run.lines += run.process.stdout.read().decode().splitlines()
-            run.errors = run.process.stderr.read()
-            run.process.wait(timeout=20)
+            run.finish(timeout=20, close_input=False)
         self.assertEqual(run.lines, ['{"listening":true}',
                                      '{"error":"The microphone stopped delivering sound."}'])
         self.assertEqual(run.process.returncode, 1)

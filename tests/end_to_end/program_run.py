@@ -1,0 +1,86 @@
+"""Runs the real pilto-listen with its standard streams on pipes, as a host would."""
+
+import json
+import os
+import subprocess
+import threading
+import time
+
+PROGRAM = os.environ["PILTO_LISTEN"]
+RECORDINGS = "/usr/share/pocketsphinx/test/data"
+INSTALLED_MODEL = "/usr/share/pocketsphinx/model/en-us"
+LISTENING = {"listening": True}
+
+
+def recording(name):
+    return os.path.join(RECORDINGS, name)
+
+
+def silence(seconds, directory):
+    path = os.path.join(directory, f"silence-{seconds}.raw")
+    with open(path, "wb") as raw:
+        raw.write(bytes(int(16000 * seconds) * 2))
+    return path
+
+
+class Run:
+    """One run of pilto-listen. Its standard streams are pipes unless given otherwise."""
+
+    def __init__(self, environment, prefix=(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                 preexec_fn=None, **overrides):
+        self.process = subprocess.Popen(
+            [*prefix, PROGRAM], stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
+            env=dict(environment, **overrides), preexec_fn=preexec_fn)
+        self.lines = []
+        self.errors = b""
+
+    def next_event(self):
+        line = self.process.stdout.readline()
+        if not line:
+            return None
+        self.lines.append(line.decode().rstrip("\n"))
+        return json.loads(line)
+
+    def send(self, data):
+        self.process.stdin.write(data)
+        self.process.stdin.flush()
+
+    def stop(self):
+        self.stopped_at = time.monotonic()
+        self.send(b"stop\n")
+
+    def finish(self, timeout=10, close_input=True):
+        """Reads the rest of the output and waits for the exit; kills the program at the time
+        limit. Returns the events printed, and keeps the peak memory in `peak_rss_mib`."""
+        if close_input and self.process.stdin and not self.process.stdin.closed:
+            self.process.stdin.close()
+        readers = [threading.Thread(target=self._read_errors)]
+        if self.process.stdout and not self.process.stdout.closed:
+            readers.append(threading.Thread(target=self._read_output))
+        for reader in readers:
+            reader.start()
+        self._wait(timeout)
+        self.ended_at = time.monotonic()
+        for reader in readers:
+            reader.join()
+        return [json.loads(line) for line in self.lines]
+
+    def _read_output(self):
+        self.lines += self.process.stdout.read().decode().splitlines()
+
+    def _read_errors(self):
+        self.errors = self.process.stderr.read()
+
+    def _wait(self, timeout):
+        deadline = time.monotonic() + timeout
+        while True:
+            pid, status, usage = os.wait4(self.process.pid, os.WNOHANG)
+            if pid:
+                break
+            if time.monotonic() > deadline:
+                self.process.kill()
+                pid, status, usage = os.wait4(self.process.pid, 0)
+                break
+            time.sleep(0.005)
+        self.process.returncode = os.waitstatus_to_exitcode(status)
+        self.peak_rss_mib = usage.ru_maxrss / 1024
