@@ -21,7 +21,11 @@ void exitQuietly(int status) {
   exitAfterLine(std::nullopt, status);
 }
 
-// Only the speech library is known to exit on its own, on a model it cannot read.
+// Only the speech library is known to exit on its own, on a model it cannot read. The line is
+// made beforehand: the heap may not be fit for use by then.
 void guardAgainstForeignExit() {
-  std::atexit([] { fail(messages::speechRecognitionUnavailable); });
+  static const auto line = eventLine(errorEvent(messages::speechRecognitionUnavailable));
+  auto report = [] { exitAfterLine(line, exitFailure); };
+  std::atexit(report);
+  std::at_quick_exit(report);
 }

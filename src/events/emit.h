@@ -20,6 +20,7 @@ void emit(const Event& event);
 // Exits with the status; nothing more is printed.
 [[noreturn]] void exitQuietly(int status);
 
-// A library that calls exit() would end the process without a word to the host. Once this has
-// run, such an exit prints an error line and ends with status 1. The program's own exits skip it.
+// A library that calls exit() or quick_exit() would end the process without a word to the host.
+// Once this has run, such an exit prints an error line and ends with status 1. The program's own
+// exits skip it.
 void guardAgainstForeignExit();

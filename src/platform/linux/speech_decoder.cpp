@@ -1,37 +1,33 @@
 #include "platform/linux/speech_decoder.h"
 
 #include <pocketsphinx.h>
-#include <setjmp.h>
 
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
 // Set on the loading thread while the decoder reads the model.
-thread_local sigjmp_buf* crashedLoadEscape = nullptr;
+thread_local bool loadingModel = false;
 
-void escapeCrashedLoad(int signal) {
-  if (crashedLoadEscape) siglongjmp(*crashedLoadEscape, signal);
+void endCrashedLoad(int signal) {
+  // PocketSphinx reads past the end of some truncated model files, and may have damaged the heap
+  // by then: nothing can go on. Ending as the library itself does on a bad model reports it.
+  if (loadingModel) std::quick_exit(EXIT_FAILURE);
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
 
-// PocketSphinx reads past the end of some truncated model files. Such a crash, on this thread
-// and while loading, counts as a refused model; the half-built decoder is abandoned.
 ps_decoder_t* initDecoder(cmd_ln_t* config) {
-  struct sigaction escape {
+  struct sigaction guard {
   }, previousSegv{}, previousBus{};
-  escape.sa_handler = escapeCrashedLoad;
-  sigemptyset(&escape.sa_mask);
-  sigaction(SIGSEGV, &escape, &previousSegv);
-  sigaction(SIGBUS, &escape, &previousBus);
-  sigjmp_buf crashed;
-  ps_decoder_t* decoder = nullptr;
-  if (sigsetjmp(crashed, 1) == 0) {
-    crashedLoadEscape = &crashed;
-    decoder = ps_init(config);
-  }
-  crashedLoadEscape = nullptr;
+  guard.sa_handler = endCrashedLoad;
+  sigemptyset(&guard.sa_mask);
+  sigaction(SIGSEGV, &guard, &previousSegv);
+  sigaction(SIGBUS, &guard, &previousBus);
+  loadingModel = true;
+  ps_decoder_t* decoder = ps_init(config);
+  loadingModel = false;
   sigaction(SIGSEGV, &previousSegv, nullptr);
   sigaction(SIGBUS, &previousBus, nullptr);
   return decoder;
