@@ -29,8 +29,16 @@ constexpr auto audioPollInterval = std::chrono::milliseconds(5);
 // two seconds late, so this leaves room beyond that.
 constexpr auto captureSilenceLimit = std::chrono::seconds(5);
 
+// Decoding a piece of audio takes milliseconds. A decoder busy with one for this long is stuck, as
+// PocketSphinx can be on some damaged models.
+constexpr auto stuckDecoderLimit =
+    std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(5))
+        .count();
+constexpr auto stuckDecoderCheckInterval = std::chrono::milliseconds(100);
+
 constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
 constexpr const char* captureLost = "The microphone stopped delivering sound.";
+constexpr const char* decoderStuck = "Speech recognition stopped responding.";
 constexpr const char* fellBehind =
     "Speech recognition fell behind the microphone, and some speech was lost.";
 
@@ -72,22 +80,43 @@ void RecognitionRequest::endAudio() {
   impl_->ring.close();
 }
 
-// Decodes the request's audio on a thread of its own and reports to the handler.
+// Decodes the request's audio on a thread of its own and reports to the handler. A second
+// thread watches that the decoder keeps responding.
 struct RecognitionTask::Impl {
+  using Clock = std::chrono::steady_clock;
+
   std::shared_ptr<RecognitionRequest::Impl> request;
   DecoderFuture loading;
   RecognitionHandler handler;
+
   std::uint64_t lastWritten = 0;
-  std::chrono::steady_clock::time_point lastAudioAt = std::chrono::steady_clock::now();
+  Clock::time_point lastAudioAt = Clock::now();
+  Transcript transcript;
+  std::string lastText;
+  bool wasInSpeech = false;
+  std::size_t utteranceLength = 0;
+  // When the decoder took up the piece of audio it is working on; zero while it waits.
+  std::atomic<Clock::rep> busySince{0};
+  std::atomic<bool> ended{false};
 
   void run() {
-    std::shared_ptr<SpeechDecoder> loaded = loading.get();
-    if (!loaded) return fail(modelNotLoaded);
+    std::shared_ptr<SpeechDecoder> decoder = loading.get();
+    if (!decoder) return fail(modelNotLoaded);
     while (request->ring.written() == 0) {
-      if (request->ring.isClosed()) return finish(Transcript{});
+      if (request->ring.isClosed()) return finish();
       if (!waitForAudio()) return fail(captureLost);
     }
-    decode(*loaded);
+    decode(*decoder);
+  }
+
+  void watch() {
+    while (!ended) {
+      std::this_thread::sleep_for(stuckDecoderCheckInterval);
+      auto since = busySince.load();
+      if (since != 0 && Clock::now().time_since_epoch().count() - since > stuckDecoderLimit) {
+        return fail(decoderStuck);
+      }
+    }
   }
 
   // False when the microphone has been silent for too long.
@@ -95,19 +124,15 @@ struct RecognitionTask::Impl {
     std::this_thread::sleep_for(audioPollInterval);
     if (request->ring.written() != lastWritten) {
       lastWritten = request->ring.written();
-      lastAudioAt = std::chrono::steady_clock::now();
+      lastAudioAt = Clock::now();
     }
-    return std::chrono::steady_clock::now() - lastAudioAt < captureSilenceLimit;
+    return Clock::now() - lastAudioAt < captureSilenceLimit;
   }
 
   void decode(SpeechDecoder& decoder) {
     SampleRing& ring = request->ring;
     Resampler resampler(request->sampleRate.load(std::memory_order_relaxed),
                         SpeechDecoder::sampleRate);
-    Transcript transcript;
-    std::string lastText;
-    bool wasInSpeech = false;
-    std::size_t utteranceLength = 0;
     std::vector<float> chunk(4096);
     decoder.startUtterance();
     for (;;) {
@@ -118,35 +143,44 @@ struct RecognitionTask::Impl {
         if (!waitForAudio()) return fail(captureLost);
         continue;
       }
-      auto samples = resampler.process(std::span(chunk).first(count));
-      decoder.process(samples);
-      utteranceLength += samples.size();
-      bool inSpeech = decoder.inSpeech();
-      if ((wasInSpeech && !inSpeech) || utteranceLength > longestUtterance) {
-        transcript.finishUtterance(decoder.endUtterance());
-        decoder.startUtterance();
-        utteranceLength = 0;
-      }
-      wasInSpeech = inSpeech;
-      if (request->reportsPartialResults)
-        reportIfChanged(transcript.text(decoder.hypothesis()), lastText);
+      busySince = Clock::now().time_since_epoch().count();
+      decodePiece(decoder, resampler.process(std::span(chunk).first(count)));
+      busySince = 0;
     }
+    busySince = Clock::now().time_since_epoch().count();
     decoder.process(resampler.flush());
     transcript.finishUtterance(decoder.endUtterance());
-    finish(transcript);
+    finish();
   }
 
-  void reportIfChanged(std::string text, std::string& lastText) {
-    if (text == lastText) return;
+  // Ends the utterance at a pause, or when it grows too long, and reports what changed.
+  void decodePiece(SpeechDecoder& decoder, std::span<const std::int16_t> samples) {
+    decoder.process(samples);
+    utteranceLength += samples.size();
+    bool inSpeech = decoder.inSpeech();
+    if ((wasInSpeech && !inSpeech) || utteranceLength > longestUtterance) {
+      transcript.finishUtterance(decoder.endUtterance());
+      decoder.startUtterance();
+      utteranceLength = 0;
+    }
+    wasInSpeech = inSpeech;
+    if (request->reportsPartialResults) reportIfChanged(transcript.text(decoder.hypothesis()));
+  }
+
+  void reportIfChanged(std::string text) {
+    if (text == lastText || ended) return;
     lastText = text;
     handler(RecognitionResult{{std::move(text)}, false}, std::nullopt);
   }
 
-  void finish(const Transcript& transcript) {
-    handler(RecognitionResult{{transcript.text()}, true}, std::nullopt);
+  // The decoding thread and the watcher may both come to an end; only the first one reports.
+  void finish() {
+    if (!ended.exchange(true)) handler(RecognitionResult{{transcript.text()}, true}, std::nullopt);
   }
 
-  void fail(const char* description) { handler(std::nullopt, Error{description}); }
+  void fail(const char* description) {
+    if (!ended.exchange(true)) handler(std::nullopt, Error{description});
+  }
 };
 
 RecognitionTask::RecognitionTask(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -180,9 +214,10 @@ bool SpeechRecognizer::supportsOnDeviceRecognition() const {
 
 std::unique_ptr<RecognitionTask> SpeechRecognizer::recognitionTask(RecognitionRequest& request,
                                                                    RecognitionHandler handler) {
-  auto task = std::make_shared<RecognitionTask::Impl>(
-      RecognitionTask::Impl{request.impl_, impl_->decoder, std::move(handler)});
-  // The thread owns the task: decoding goes on whatever the caller keeps.
+  auto task =
+      std::make_shared<RecognitionTask::Impl>(request.impl_, impl_->decoder, std::move(handler));
+  // The threads own the task: decoding goes on whatever the caller keeps.
   std::thread([task] { task->run(); }).detach();
+  std::thread([task] { task->watch(); }).detach();
   return std::make_unique<RecognitionTask>(task);
 }
