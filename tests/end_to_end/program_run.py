@@ -2,7 +2,9 @@
 
 import json
 import os
+import shutil
 import subprocess
+import tempfile
 import threading
 import time
 
@@ -10,6 +12,10 @@ PROGRAM = os.environ["PILTO_LISTEN"]
 RECORDINGS = "/usr/share/pocketsphinx/test/data"
 INSTALLED_MODEL = "/usr/share/pocketsphinx/model/en-us"
 LISTENING = {"listening": True}
+
+# A build with a sanitizer runs several times slower; time limits stretch by this much.
+SANITIZED = bool(os.environ.get("PILTO_SANITIZED"))
+TIME_SCALE = 4 if SANITIZED else 1
 
 
 def recording(name):
@@ -23,14 +29,27 @@ def silence(seconds, directory):
     return path
 
 
+def sanitizer_options(directory):
+    """Where a sanitized build reports: the program's own stderr leads nowhere. Suppressions
+    cover third-party libraries only."""
+    log = f"log_path={directory}/sanitizer:exitcode=66"
+    suppressions = os.path.join(os.path.dirname(__file__), "sanitizer-suppressions")
+    return {"ASAN_OPTIONS": f"{log}:suppressions={suppressions}/address.txt",
+            "UBSAN_OPTIONS": f"{log}:suppressions={suppressions}/undefined.txt",
+            # The program ends by _exit while its threads still run, by design.
+            "TSAN_OPTIONS": f"{log}:report_thread_leaks=0:suppressions={suppressions}/thread.txt"}
+
+
 class Run:
     """One run of pilto-listen. Its standard streams are pipes unless given otherwise."""
 
     def __init__(self, environment, prefix=(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                  preexec_fn=None, **overrides):
+        self.reports = tempfile.mkdtemp(prefix="pilto-reports-")
         self.process = subprocess.Popen(
             [*prefix, PROGRAM], stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
-            env=dict(environment, **overrides), preexec_fn=preexec_fn)
+            env=dict(environment, **sanitizer_options(self.reports), **overrides),
+            preexec_fn=preexec_fn)
         self.lines = []
         self.errors = b""
 
@@ -59,11 +78,19 @@ class Run:
             readers.append(threading.Thread(target=self._read_output))
         for reader in readers:
             reader.start()
-        self._wait(timeout)
+        self._wait(timeout * TIME_SCALE)
         self.ended_at = time.monotonic()
         for reader in readers:
             reader.join()
+        self._collect_sanitizer_reports()
         return [json.loads(line) for line in self.lines]
+
+    def _collect_sanitizer_reports(self):
+        """Counted with stderr: either is a report the host should never have had to see."""
+        for name in sorted(os.listdir(self.reports)):
+            with open(os.path.join(self.reports, name), "rb") as report:
+                self.errors += report.read()
+        shutil.rmtree(self.reports, ignore_errors=True)
 
     def _read_output(self):
         self.lines += self.process.stdout.read().decode().splitlines()

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <random>
 
 #include "process/expected_lines.h"
 #include "process/program.h"
@@ -104,6 +105,29 @@ TEST(Shutdown, EndsQuietlyThreeSecondsAfterTheStopWhenNoFinalResultComes) {
   auto waited = outcome.endedAt - stoppedAt;
   EXPECT_GE(waited, 3000ms);
   EXPECT_LT(waited, 4500ms);
+}
+
+TEST(Soak, TwoHundredDictationsStoppedAtRandomMomentsAllEndWell) {
+  std::mt19937 random(20261208);
+  for (int run = 0; run < 200; ++run) {
+    json deliveries = json::array();
+    for (int partial = 0; partial < 5; ++partial) {
+      deliveries.push_back({{"afterMs", random() % 10}, {"text", std::string(partial + 1, 'a')}});
+    }
+    deliveries.push_back({{"afterEndAudio", true}, {"text", "Done."}, {"final", true}});
+    Program program(json{{"deliveries", deliveries},
+                         {"authorizationDelayMs", random() % 20},
+                         {"bufferIntervalMs", 1 + random() % 5}});
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % 60));
+    program.send("stop\n");
+    auto lines = linesOfExit(program.finish(), 0);
+    ASSERT_GE(lines.size(), 2u) << "run " << run;
+    EXPECT_EQ(lines.front(), expected::listening) << "run " << run;
+    EXPECT_EQ(lines.back(), finalDone) << "run " << run;
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+      EXPECT_EQ(json::parse(lines[i])["final"], false) << "run " << run;
+    }
+  }
 }
 
 }  // namespace
