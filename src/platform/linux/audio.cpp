@@ -3,6 +3,7 @@
 #include <portaudio.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "platform/linux/quiet_libraries.h"

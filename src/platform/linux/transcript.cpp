@@ -21,32 +21,28 @@ bool isPronounI(std::string_view word) {
   return word == "i" || (word.starts_with("i'") && word.size() > 2);
 }
 
-std::vector<std::string> wordsOf(std::string_view hypothesis) {
-  std::vector<std::string> words;
+// Adds the hypothesis's words to the text, as typed.
+void appendWords(std::string& text, std::string_view hypothesis) {
   std::istringstream stream{std::string(hypothesis)};
   for (std::string word; stream >> word;) {
     if (isFiller(word)) continue;
     word = withoutPronunciationMark(std::move(word));
+    if (word.empty()) continue;
     if (isPronounI(word)) word[0] = 'I';
-    if (!word.empty()) words.push_back(std::move(word));
+    if (!text.empty()) text += ' ';
+    text += word;
   }
-  return words;
 }
 
 }  // namespace
 
 void Transcript::finishUtterance(std::string_view hypothesis) {
-  for (auto& word : wordsOf(hypothesis)) words_.push_back(std::move(word));
+  appendWords(finished_, hypothesis);
 }
 
 std::string Transcript::text(std::string_view currentHypothesis) const {
-  std::string text;
-  auto add = [&text](const std::string& word) {
-    if (!text.empty()) text += ' ';
-    text += word;
-  };
-  for (const auto& word : words_) add(word);
-  for (const auto& word : wordsOf(currentHypothesis)) add(word);
+  std::string text = finished_;
+  appendWords(text, currentHypothesis);
   if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   return text;
 }

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The text of a dictation as a person would type it into a message box: the words of finished
 // utterances, then those of the one being heard, separated by single spaces, with the first word
@@ -15,5 +14,5 @@ class Transcript {
   std::string text(std::string_view currentHypothesis = {}) const;
 
  private:
-  std::vector<std::string> words_;
+  std::string finished_;  // the words of finished utterances, as typed but for the capital
 };

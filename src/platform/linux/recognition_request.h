@@ -1,0 +1,16 @@
+#pragma once
+
+#include <atomic>
+
+#include "platform/linux/sample_ring.h"
+#include "platform/speech.h"
+
+// 43 s of mono audio at 48 kHz: room for the time the model takes to load, and then some.
+inline constexpr std::size_t ringCapacity = std::size_t{1} << 21;
+
+// The audio thread writes captured samples into the ring; the recognition task reads them.
+struct RecognitionRequest::Impl {
+  SampleRing ring{ringCapacity};
+  std::atomic<double> sampleRate{0};
+  bool reportsPartialResults = false;
+};

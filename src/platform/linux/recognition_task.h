@@ -1,0 +1,48 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <string>
+
+#include "platform/linux/recognition_request.h"
+#include "platform/linux/resampler.h"
+#include "platform/linux/speech_decoder.h"
+#include "platform/linux/transcript.h"
+#include "platform/speech.h"
+
+using DecoderFuture = std::shared_future<std::shared_ptr<SpeechDecoder>>;
+
+// Decodes the request's audio on a thread of its own and reports to the handler. A second
+// thread watches that the decoder keeps responding.
+struct RecognitionTask::Impl {
+  using Clock = std::chrono::steady_clock;
+
+  std::shared_ptr<RecognitionRequest::Impl> request;
+  DecoderFuture loading;
+  RecognitionHandler handler;
+
+  std::uint64_t lastWritten = 0;
+  Clock::time_point lastAudioAt = Clock::now();
+  Transcript transcript;
+  std::string lastText;
+  bool wasInSpeech = false;
+  std::size_t utteranceLength = 0;
+  // When the decoder took up the piece of audio it is working on; zero while it waits.
+  std::atomic<Clock::rep> busySince{0};
+  std::atomic<bool> ended{false};
+
+  // Waits for the model, then decodes until the audio ends.
+  void run();
+  // Reports a decoder that stops responding; returns once the task has ended.
+  void watch();
+
+ private:
+  bool waitForAudio();
+  void decode(SpeechDecoder& decoder);
+  void decodePiece(SpeechDecoder& decoder, std::span<const std::int16_t> samples);
+  void reportIfChanged(std::string text);
+  void finish();
+  void fail(const char* description);
+};
