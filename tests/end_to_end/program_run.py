@@ -7,6 +7,9 @@ import subprocess
 import tempfile
 import threading
 import time
+import unittest
+
+from virtual_microphone import VirtualMicrophone
 
 PROGRAM = os.environ["PILTO_LISTEN"]
 RECORDINGS = "/usr/share/pocketsphinx/test/data"
@@ -111,3 +114,22 @@ class Run:
             time.sleep(0.005)
         self.process.returncode = os.waitstatus_to_exitcode(status)
         self.peak_rss_mib = usage.ru_maxrss / 1024
+
+
+class MicrophoneTestCase(unittest.TestCase):
+    """Tests that share one virtual microphone and a scratch directory. An empty user data
+    directory keeps models the machine's user may have installed out of the runs."""
+
+    LANG = "en_US.UTF-8"
+
+    @classmethod
+    def setUpClass(cls):
+        cls.microphone = VirtualMicrophone().__enter__()
+        cls.scratch = tempfile.mkdtemp(prefix="pilto-e2e-")
+        cls.environment = dict(cls.microphone.environment, LANG=cls.LANG,
+                               XDG_DATA_HOME=os.path.join(cls.scratch, "empty"))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.microphone.__exit__()
+        shutil.rmtree(cls.scratch, ignore_errors=True)

@@ -4,25 +4,14 @@ every line it prints, its exit status and its silence on stderr."""
 import os
 import shutil
 import subprocess
-import tempfile
 import unittest
 
-from program_run import INSTALLED_MODEL, LISTENING, Run, recording, silence
-from virtual_microphone import VirtualMicrophone
+from program_run import INSTALLED_MODEL, LISTENING, MicrophoneTestCase, Run, recording, silence
 
-class Dictation(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.microphone = VirtualMicrophone().__enter__()
-        cls.scratch = tempfile.mkdtemp(prefix="pilto-e2e-")
-        # A locale the installed models do not cover, so that every run shows the fallback.
-        cls.environment = dict(cls.microphone.environment, LANG="C.UTF-8",
-                               XDG_DATA_HOME=os.path.join(cls.scratch, "empty"))
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.microphone.__exit__()
-        shutil.rmtree(cls.scratch, ignore_errors=True)
+class Dictation(MicrophoneTestCase):
+    # A locale the installed models do not cover, so that every run shows the fallback.
+    LANG = "C.UTF-8"
 
     def dictate(self, *recordings, **overrides):
         run = Run(self.environment, **overrides)

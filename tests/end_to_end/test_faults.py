@@ -13,8 +13,8 @@ import threading
 import time
 import unittest
 
-from program_run import (INSTALLED_MODEL, LISTENING, PROGRAM, SANITIZED, TIME_SCALE, Run,
-                         recording, silence)
+from program_run import (INSTALLED_MODEL, LISTENING, PROGRAM, SANITIZED, TIME_SCALE,
+                         MicrophoneTestCase, Run, recording, silence)
 from virtual_microphone import VirtualMicrophone
 
 GO_FORWARD = {"text": "Go forward ten meters", "final": True}
@@ -22,19 +22,7 @@ UNAVAILABLE = '{"error":"Speech recognition isn\'t available right now."}'
 F_SETPIPE_SZ = 1031
 
 
-class Faults(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.microphone = VirtualMicrophone().__enter__()
-        cls.scratch = tempfile.mkdtemp(prefix="pilto-faults-")
-        cls.environment = dict(cls.microphone.environment, LANG="en_US.UTF-8",
-                               XDG_DATA_HOME=os.path.join(cls.scratch, "empty"))
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.microphone.__exit__()
-        shutil.rmtree(cls.scratch, ignore_errors=True)
-
+class Faults(MicrophoneTestCase):
     def speak(self):
         self.microphone.play(silence(0.3, self.scratch))
         self.microphone.play(recording("goforward.raw"))
