@@ -2,10 +2,12 @@
 // at a device rate of 48 kHz, converted inside the request, partial results on), decodes the
 // same audio with pocketsphinx_continuous, and prints both costs.
 //
-//   decode_benchmark RECORDING.raw [SECONDS]
+//   decode_benchmark RECORDING.raw [SECONDS [RUNS]]
 //
 // RECORDING.raw is 16 kHz mono s16le. With SECONDS, the recording is repeated with a second of
-// silence between repetitions until the dictation is that long. Each decoder runs in a process
+// silence between repetitions until the dictation is that long. The two decoders take turns,
+// RUNS times each (5 by default), and the medians are printed: CPU time on a shared machine
+// varies from run to run. Each decoder runs in a process
 // of its own, started from this small one, so that peak memory is each decoder's own.
 
 #include <fcntl.h>
@@ -15,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -171,20 +174,32 @@ std::string joined(const std::vector<std::string>& lines, std::size_t from = 0) 
   return text;
 }
 
+// The run with the median CPU time.
+Decoding median(std::vector<Decoding> runs) {
+  std::sort(runs.begin(), runs.end(), [](auto& a, auto& b) { return a.cpu < b.cpu; });
+  return runs[runs.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--pilto-listen") return decodeWithPiltoListen(argv[2]);
   if (argc < 2) {
-    std::cerr << "usage: decode_benchmark RECORDING.raw [SECONDS]\n";
+    std::cerr << "usage: decode_benchmark RECORDING.raw [SECONDS [RUNS]]\n";
     return 2;
   }
   auto [path, audioSeconds] =
       writeDictation(argv[1], argc > 2 ? std::optional(std::stod(argv[2])) : std::nullopt);
-  auto ours = run({"/proc/self/exe", "--pilto-listen", path});
-  auto theirs = run({"pocketsphinx_continuous", "-infile", path});
+  int runs = argc > 3 ? std::stoi(argv[3]) : 5;
+  std::vector<Decoding> ourRuns, theirRuns;
+  for (int i = 0; i < runs; ++i) {
+    ourRuns.push_back(run({"/proc/self/exe", "--pilto-listen", path}));
+    theirRuns.push_back(run({"pocketsphinx_continuous", "-infile", path}));
+  }
   unlink(path.c_str());
+  auto ours = median(ourRuns), theirs = median(theirRuns);
 
+  std::printf("runs of each decoder (medians)     %8d\n", runs);
   std::printf("audio seconds                      %8.2f\n", audioSeconds);
   std::printf("pilto-listen CPU s per audio s     %8.4f\n", ours.cpu.count() / audioSeconds);
   std::printf("pocketsphinx_continuous CPU s / s  %8.4f\n", theirs.cpu.count() / audioSeconds);
