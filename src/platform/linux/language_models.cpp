@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 
@@ -38,10 +39,12 @@ LanguageModel modelIn(const fs::path& directory, const std::string& tag) {
 std::vector<fs::path> LanguageModel::files() const {
   std::vector<fs::path> all{languageModel, dictionary};
   for (const char* name : acousticModelFiles) all.push_back(acousticModel / name);
-  for (const char* name : mixtureWeightFiles) {
-    if (fs::exists(acousticModel / name)) return all.push_back(acousticModel / name), all;
-  }
-  all.push_back(acousticModel / mixtureWeightFiles[0]);
+  // Either form of the mixture weights will do; with neither, the first is the one missing.
+  auto weights =
+      std::find_if(std::begin(mixtureWeightFiles), std::end(mixtureWeightFiles),
+                   [this](const char* name) { return fs::exists(acousticModel / name); });
+  all.push_back(acousticModel /
+                (weights != std::end(mixtureWeightFiles) ? *weights : mixtureWeightFiles[0]));
   return all;
 }
 
