@@ -41,8 +41,8 @@ constexpr double recordingRate = 16000;
 constexpr double deviceRate = 48000;
 constexpr std::size_t framesPerBuffer = 1024;
 // Faster than real time by this much: well ahead of any microphone, within what the decoder
-// keeps up with, so the ring never overflows.
-constexpr double feedSpeed = 4;
+// keeps up with, so the ring never overflows. Under valgrind, the decoder needs a slower feed.
+constexpr double defaultFeedSpeed = 4;
 
 std::vector<std::int16_t> readRecording(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -74,7 +74,7 @@ std::pair<std::string, double> writeDictation(const std::string& recordingPath,
 }
 
 // Feeds the file to the request as a 48 kHz microphone would, converting as it goes.
-void feed(const std::string& path, RecognitionRequest& request) {
+void feed(const std::string& path, double feedSpeed, RecognitionRequest& request) {
   soxr_io_spec_t formats = soxr_io_spec(SOXR_INT16_I, SOXR_FLOAT32_I);
   soxr_t upsampler = soxr_create(recordingRate, deviceRate, 1, nullptr, &formats, nullptr, nullptr);
   std::ifstream file(path, std::ios::binary);
@@ -102,7 +102,7 @@ void feed(const std::string& path, RecognitionRequest& request) {
 }
 
 // In the child: decodes the file and prints the transcript and the number of partial results.
-int decodeWithPiltoListen(const std::string& path) {
+int decodeWithPiltoListen(const std::string& path, double feedSpeed) {
   std::mutex mutex;
   std::condition_variable finished;
   std::string transcript;
@@ -121,7 +121,7 @@ int decodeWithPiltoListen(const std::string& path) {
         done = done || error || (result && result->isFinal);
         finished.notify_all();
       });
-  feed(path, request);
+  feed(path, feedSpeed, request);
   request.endAudio();
   std::unique_lock lock(mutex);
   finished.wait(lock, [&] { return done; });
@@ -183,7 +183,9 @@ Decoding median(std::vector<Decoding> runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--pilto-listen") return decodeWithPiltoListen(argv[2]);
+  if (argc >= 3 && std::string(argv[1]) == "--pilto-listen") {
+    return decodeWithPiltoListen(argv[2], argc > 3 ? std::stod(argv[3]) : defaultFeedSpeed);
+  }
   if (argc < 2) {
     std::cerr << "usage: decode_benchmark RECORDING.raw [SECONDS [RUNS]]\n";
     return 2;
