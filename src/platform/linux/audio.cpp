@@ -31,6 +31,7 @@ struct InputNode::Impl {
   static int deliver(const void* input, void*, unsigned long frames,
                      const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* node) {
     auto& self = *static_cast<Impl*>(node);
+    if (!input || !self.tap) return paContinue;
     std::span samples(static_cast<const float*>(input), frames);
     self.tap(AudioBuffer{samples, self.format}, AudioTime{time->inputBufferAdcTime});
     return paContinue;
