@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 
 #include "platform/linux/sample_ring.h"
 #include "platform/speech.h"
@@ -12,5 +13,7 @@ inline constexpr std::size_t ringCapacity = std::size_t{1} << 21;
 struct RecognitionRequest::Impl {
   SampleRing ring{ringCapacity};
   std::atomic<double> sampleRate{0};
+  // When the audio ended, on the steady clock; zero until then.
+  std::atomic<std::chrono::steady_clock::rep> endedAt{0};
   bool reportsPartialResults = false;
 };

@@ -1,13 +1,12 @@
 #include "platform/linux/recognition_task.h"
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
-namespace {
+#include "platform/linux/transcript.h"
 
-// Background noise must not hold an utterance open for ever: ending one costs time in
-// proportion to its length, and the final result must come well within the stop deadline.
-constexpr std::size_t longestUtterance = 15 * static_cast<std::size_t>(SpeechDecoder::sampleRate);
+namespace {
 
 // How often the decoder looks for new audio: a fraction of a captured buffer's length.
 constexpr auto audioPollInterval = std::chrono::milliseconds(5);
@@ -23,6 +22,10 @@ constexpr auto stuckDecoderLimit =
         .count();
 constexpr auto stuckDecoderCheckInterval = std::chrono::milliseconds(100);
 
+// Once the audio has ended, a second decoding may go on this long before the first one's words
+// are taken instead: the final result must come within a second, on a busy machine too.
+constexpr auto finishingTime = std::chrono::milliseconds(600);
+
 constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
 constexpr const char* captureLost = "The microphone stopped delivering sound.";
 constexpr const char* decoderStuck = "Speech recognition stopped responding.";
@@ -35,7 +38,7 @@ void RecognitionTask::Impl::run() {
   std::shared_ptr<SpeechDecoder> decoder = loading.get();
   if (!decoder) return fail(modelNotLoaded);
   while (request->ring.written() == 0) {
-    if (request->ring.isClosed()) return finish();
+    if (request->ring.isClosed()) return finish("");
     if (!waitForAudio()) return fail(captureLost);
   }
   decode(*decoder);
@@ -65,9 +68,26 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   SampleRing& ring = request->ring;
   Resampler resampler(request->sampleRate.load(std::memory_order_relaxed),
                       SpeechDecoder::sampleRate);
+  AdaptiveDecoder dictation(decoder,
+                            [this] { busySince = Clock::now().time_since_epoch().count(); });
+  const ProperNames& properNames = *names.get();
+  auto text = [&](bool isFinal) {
+    std::vector<SpokenWord> words = dictation.words();
+    return transcriptText({words, dictation.settledWords(), dictation.heardFrames(), isFinal},
+                          properNames);
+  };
+  auto reportPartial = [&] {
+    if (request->reportsPartialResults) reportIfChanged(text(false));
+  };
+  // The time to finish counts from the end of the audio, or from the start of decoding when the
+  // model was still loading then.
+  auto started = Clock::now();
   std::vector<float> chunk(4096);
-  decoder.startUtterance();
   for (;;) {
+    if (ring.isClosed()) {
+      auto audioEnded = Clock::time_point(Clock::duration(request->endedAt.load()));
+      dictation.hurry(std::max(audioEnded, started) + finishingTime);
+    }
     std::size_t count = ring.read(chunk);
     if (ring.overflowed()) return fail(fellBehind);
     if (count == 0) {
@@ -76,28 +96,13 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
       continue;
     }
     busySince = Clock::now().time_since_epoch().count();
-    decodePiece(decoder, resampler.process(std::span(chunk).first(count)));
+    dictation.process(resampler.process(std::span(chunk).first(count)), reportPartial);
     busySince = 0;
   }
   busySince = Clock::now().time_since_epoch().count();
-  decoder.process(resampler.flush());
-  transcript.finishUtterance(decoder.endUtterance());
-  finish();
-}
-
-// Ends the utterance at a pause, or when it grows too long, and reports what changed.
-void RecognitionTask::Impl::decodePiece(SpeechDecoder& decoder,
-                                        std::span<const std::int16_t> samples) {
-  decoder.process(samples);
-  utteranceLength += samples.size();
-  bool inSpeech = decoder.inSpeech();
-  if ((wasInSpeech && !inSpeech) || utteranceLength > longestUtterance) {
-    transcript.finishUtterance(decoder.endUtterance());
-    decoder.startUtterance();
-    utteranceLength = 0;
-  }
-  wasInSpeech = inSpeech;
-  if (request->reportsPartialResults) reportIfChanged(transcript.text(decoder.hypothesis()));
+  dictation.process(resampler.flush(), reportPartial);
+  dictation.finish();
+  finish(text(true));
 }
 
 void RecognitionTask::Impl::reportIfChanged(std::string text) {
@@ -107,8 +112,8 @@ void RecognitionTask::Impl::reportIfChanged(std::string text) {
 }
 
 // The decoding thread and the watcher may both come to an end; only the first one reports.
-void RecognitionTask::Impl::finish() {
-  if (!ended.exchange(true)) handler(RecognitionResult{{transcript.text()}, true}, std::nullopt);
+void RecognitionTask::Impl::finish(std::string text) {
+  if (!ended.exchange(true)) handler(RecognitionResult{{std::move(text)}, true}, std::nullopt);
 }
 
 void RecognitionTask::Impl::fail(const char* description) {

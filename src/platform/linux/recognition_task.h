@@ -6,13 +6,15 @@
 #include <memory>
 #include <string>
 
+#include "platform/linux/adaptive_decoder.h"
+#include "platform/linux/proper_names.h"
 #include "platform/linux/recognition_request.h"
 #include "platform/linux/resampler.h"
 #include "platform/linux/speech_decoder.h"
-#include "platform/linux/transcript.h"
 #include "platform/speech.h"
 
 using DecoderFuture = std::shared_future<std::shared_ptr<SpeechDecoder>>;
+using NamesFuture = std::shared_future<std::shared_ptr<const ProperNames>>;
 
 // Decodes the request's audio on a thread of its own and reports to the handler. A second
 // thread watches that the decoder keeps responding.
@@ -21,14 +23,12 @@ struct RecognitionTask::Impl {
 
   std::shared_ptr<RecognitionRequest::Impl> request;
   DecoderFuture loading;
+  NamesFuture names;
   RecognitionHandler handler;
 
   std::uint64_t lastWritten = 0;
   Clock::time_point lastAudioAt = Clock::now();
-  Transcript transcript;
   std::string lastText;
-  bool wasInSpeech = false;
-  std::size_t utteranceLength = 0;
   // When the decoder took up the piece of audio it is working on; zero while it waits.
   std::atomic<Clock::rep> busySince{0};
   std::atomic<bool> ended{false};
@@ -41,8 +41,7 @@ struct RecognitionTask::Impl {
  private:
   bool waitForAudio();
   void decode(SpeechDecoder& decoder);
-  void decodePiece(SpeechDecoder& decoder, std::span<const std::int16_t> samples);
   void reportIfChanged(std::string text);
-  void finish();
+  void finish(std::string text);
   void fail(const char* description);
 };

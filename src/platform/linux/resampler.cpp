@@ -4,6 +4,8 @@
 
 Resampler::Resampler(double inputRate, double outputRate) : ratio_(outputRate / inputRate) {
   soxr_io_spec_t formats = soxr_io_spec(SOXR_FLOAT32_I, SOXR_INT16_I);
+  // Dither would make the same input give other samples from one run to the next.
+  formats.flags |= SOXR_NO_DITHER;
   soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
   soxr_ = soxr_create(inputRate, outputRate, 1, nullptr, &formats, &quality, nullptr);
 }

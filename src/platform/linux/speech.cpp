@@ -10,13 +10,14 @@
 
 namespace {
 
-DecoderFuture loadInBackground(const LanguageModel& model) {
-  std::promise<std::shared_ptr<SpeechDecoder>> loaded;
-  DecoderFuture decoder = loaded.get_future().share();
-  std::thread([model, loaded = std::move(loaded)]() mutable {
-    loaded.set_value(SpeechDecoder::load(model));
+template <typename Load>
+auto loadInBackground(Load load) {
+  std::promise<decltype(load())> loaded;
+  auto result = loaded.get_future().share();
+  std::thread([load = std::move(load), loaded = std::move(loaded)]() mutable {
+    loaded.set_value(load());
   }).detach();
-  return decoder;
+  return result;
 }
 
 }  // namespace
@@ -39,6 +40,7 @@ void RecognitionRequest::append(const AudioBuffer& buffer) {
 }
 
 void RecognitionRequest::endAudio() {
+  impl_->endedAt = std::chrono::steady_clock::now().time_since_epoch().count();
   impl_->ring.close();
 }
 
@@ -48,6 +50,7 @@ RecognitionTask::~RecognitionTask() = default;
 struct SpeechRecognizer::Impl {
   bool available;
   DecoderFuture decoder;
+  NamesFuture names;
 };
 
 std::unique_ptr<SpeechRecognizer> SpeechRecognizer::create(const Locale& locale) {
@@ -55,9 +58,15 @@ std::unique_ptr<SpeechRecognizer> SpeechRecognizer::create(const Locale& locale)
   auto model = findLanguageModel(locale);
   if (!model) return nullptr;
   bool available = model->isComplete();
+  if (!available)
+    return std::make_unique<SpeechRecognizer>(std::make_unique<Impl>(Impl{false, {}, {}}));
   // Loading takes longer than the rest of the start; it goes on while the microphone starts.
-  DecoderFuture decoder = available ? loadInBackground(*model) : DecoderFuture{};
-  return std::make_unique<SpeechRecognizer>(std::make_unique<Impl>(Impl{available, decoder}));
+  DecoderFuture decoder = loadInBackground(
+      [model = *model]() -> std::shared_ptr<SpeechDecoder> { return SpeechDecoder::load(model); });
+  NamesFuture names = loadInBackground(
+      [] { return std::make_shared<const ProperNames>(ProperNames::loadSystemLists()); });
+  return std::make_unique<SpeechRecognizer>(
+      std::make_unique<Impl>(Impl{available, decoder, names}));
 }
 
 SpeechRecognizer::SpeechRecognizer(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -73,8 +82,8 @@ bool SpeechRecognizer::supportsOnDeviceRecognition() const {
 
 std::unique_ptr<RecognitionTask> SpeechRecognizer::recognitionTask(RecognitionRequest& request,
                                                                    RecognitionHandler handler) {
-  auto task =
-      std::make_shared<RecognitionTask::Impl>(request.impl_, impl_->decoder, std::move(handler));
+  auto task = std::make_shared<RecognitionTask::Impl>(request.impl_, impl_->decoder, impl_->names,
+                                                      std::move(handler));
   // The threads own the task: decoding goes on whatever the caller keeps.
   std::thread([task] { task->run(); }).detach();
   std::thread([task] { task->watch(); }).detach();

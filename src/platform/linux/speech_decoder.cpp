@@ -1,9 +1,12 @@
 #include "platform/linux/speech_decoder.h"
 
 #include <pocketsphinx.h>
+#include <sphinxbase/cmn.h>
+#include <sphinxbase/feat.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -51,25 +54,48 @@ SpeechDecoder::~SpeechDecoder() {
   cmd_ln_free_r(config_);
 }
 
-void SpeechDecoder::startUtterance() {
+CepstralFrame SpeechDecoder::modelMeanStart() const {
+  CepstralFrame mean{};
+  const char* values = cmd_ln_str_r(config_, "-cmninit");
+  for (int i = 0; values && *values && i < cepstralCoefficients; ++i) {
+    char* end = nullptr;
+    mean[i] = std::strtof(values, &end);
+    values = *end == ',' ? end + 1 : end;
+  }
+  return mean;
+}
+
+void SpeechDecoder::startUtterance(std::int64_t firstFrame, const CepstralFrame& mean) {
+  firstFrame_ = firstFrame;
+  mean_ = mean;
   ps_start_utt(decoder_);
 }
 
-void SpeechDecoder::process(std::span<const std::int16_t> samples) {
-  constexpr int noSearch = FALSE, partOfUtterance = FALSE;
-  ps_process_raw(decoder_, samples.data(), samples.size(), noSearch, partOfUtterance);
+// The live normalisation would drift towards its own running estimate; setting the mean before
+// every piece keeps the utterance on the one it was started with.
+void SpeechDecoder::process(std::span<const CepstralFrame> frames) {
+  if (frames.empty()) return;
+  scratch_.assign(frames.begin(), frames.end());
+  std::vector<mfcc_t*> rows;
+  rows.reserve(scratch_.size());
+  for (CepstralFrame& frame : scratch_) rows.push_back(frame.data());
+  cmn_live_set(ps_get_feat(decoder_)->cmn_struct, mean_.data());
+  constexpr int search = FALSE, partOfUtterance = FALSE;
+  ps_process_cep(decoder_, rows.data(), static_cast<int>(rows.size()), search, partOfUtterance);
 }
 
-bool SpeechDecoder::inSpeech() const {
-  return ps_get_in_speech(decoder_);
+std::vector<SpokenWord> SpeechDecoder::words() const {
+  std::vector<SpokenWord> words;
+  for (ps_seg_t* segment = ps_seg_iter(decoder_); segment; segment = ps_seg_next(segment)) {
+    auto spelling = dictionarySpelling(ps_seg_word(segment));
+    if (!spelling) continue;
+    int first = 0, last = 0;
+    ps_seg_frames(segment, &first, &last);
+    words.push_back({std::move(*spelling), firstFrame_ + first, firstFrame_ + last});
+  }
+  return words;
 }
 
-std::string SpeechDecoder::hypothesis() const {
-  const char* words = ps_get_hyp(decoder_, nullptr);
-  return words ? words : "";
-}
-
-std::string SpeechDecoder::endUtterance() {
+void SpeechDecoder::endUtterance() {
   ps_end_utt(decoder_);
-  return hypothesis();
 }

@@ -3,14 +3,17 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <string>
+#include <vector>
 
+#include "platform/linux/feature_stream.h"
 #include "platform/linux/language_models.h"
+#include "platform/linux/spoken_word.h"
 
 struct cmd_ln_s;
 struct ps_decoder_s;
 
-// One PocketSphinx decoder. Kept for a whole dictation, so that its noise estimate adapts.
+// One PocketSphinx decoder, fed with cepstra rather than samples, so that an utterance can be
+// decoded again from its frames with another cepstral mean.
 class SpeechDecoder {
  public:
   // The decoder is listening at this rate.
@@ -22,16 +25,25 @@ class SpeechDecoder {
   SpeechDecoder(const SpeechDecoder&) = delete;
   SpeechDecoder& operator=(const SpeechDecoder&) = delete;
 
-  void startUtterance();
-  void process(std::span<const std::int16_t> samples);
-  bool inSpeech() const;
-  std::string hypothesis() const;
-  // Ends the utterance and returns what was said in it.
-  std::string endUtterance();
+  // The settings a front end needs to make the frames this decoder expects.
+  cmd_ln_s* frontEndConfig() const { return config_; }
+  // The cepstral mean the model was trained to start from.
+  CepstralFrame modelMeanStart() const;
+
+  // Starts an utterance whose first frame is `firstFrame` of the dictation; every frame of it is
+  // normalised with `mean`.
+  void startUtterance(std::int64_t firstFrame, const CepstralFrame& mean);
+  void process(std::span<const CepstralFrame> frames);
+  // The words of the best hypothesis so far, without fillers and silences.
+  std::vector<SpokenWord> words() const;
+  void endUtterance();
 
  private:
   SpeechDecoder(cmd_ln_s* config, ps_decoder_s* decoder) : config_(config), decoder_(decoder) {}
 
   cmd_ln_s* config_;
   ps_decoder_s* decoder_;
+  std::int64_t firstFrame_ = 0;
+  CepstralFrame mean_{};
+  std::vector<CepstralFrame> scratch_;
 };

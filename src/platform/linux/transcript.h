@@ -1,18 +1,26 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
-#include <string_view>
 
-// The text of a dictation as a person would type it into a message box: the words of finished
-// utterances, then those of the one being heard, separated by single spaces, with the first word
-// and the pronoun "I" capitalised. Fillers and noise markers never show; no punctuation is made up.
-class Transcript {
- public:
-  // Keeps the words of an utterance that has ended.
-  void finishUtterance(std::string_view hypothesis);
-  // The whole text, with the current utterance's hypothesis at the end.
-  std::string text(std::string_view currentHypothesis = {}) const;
+#include "platform/linux/proper_names.h"
+#include "platform/linux/spoken_word.h"
 
- private:
-  std::string finished_;  // the words of finished utterances, as typed but for the capital
+// What has been heard of a dictation so far.
+struct HeardSpeech {
+  std::span<const SpokenWord> words;
+  // How many of the words belong to utterances that have ended: they will not change.
+  std::size_t settledWords = 0;
+  // How far the audio has been heard, in frames: silence after the last word counts as a pause.
+  std::int64_t heardFrames = 0;
+  bool isFinal = false;
 };
+
+// The text as a person would type it into a message box: sentences closed by a mark and begun
+// with a capital; spoken punctuation as marks; "I", names, titles and spelled letters
+// capitalised; numbers of 10 and more in digits. Where a rule is unsure the words stay as
+// spoken. A partial text shows marks only for sentences that have closed, so that what it shows
+// of them does not change.
+std::string transcriptText(const HeardSpeech& heard, const ProperNames& names);
