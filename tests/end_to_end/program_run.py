@@ -32,6 +32,15 @@ def silence(seconds, directory):
     return path
 
 
+def room_noise(seconds, directory):
+    """Quiet white noise, as a room with a computer in it sounds to a laptop's microphone."""
+    path = os.path.join(directory, f"noise-{seconds}.raw")
+    subprocess.run(["sox", "-R", "-n", "-t", "raw", "-r", "16000", "-c", "1", "-b", "16",
+                    "-e", "signed", path, "synth", str(seconds), "whitenoise", "vol", "0.001"],
+                   check=True)
+    return path
+
+
 def sanitizer_options(directory):
     """Where a sanitized build reports: the program's own stderr leads nowhere. Suppressions
     cover third-party libraries only."""

@@ -6,7 +6,8 @@ import shutil
 import subprocess
 import unittest
 
-from program_run import INSTALLED_MODEL, LISTENING, MicrophoneTestCase, Run, recording, silence
+from program_run import (INSTALLED_MODEL, LISTENING, MicrophoneTestCase, Run, recording,
+                         room_noise, silence)
 
 
 class Dictation(MicrophoneTestCase):
@@ -39,17 +40,36 @@ class Dictation(MicrophoneTestCase):
 
     def test_go_forward(self):
         run, events = self.dictate(recording("goforward.raw"))
-        self.assertDictated(run, events, "Go forward ten meters")
+        self.assertDictated(run, events, "Go forward 10 meters.")
 
     def test_something(self):
         run, events = self.dictate(recording("something.raw"))
-        self.assertDictated(run, events, "Go somewhere and do something")
+        self.assertDictated(run, events, "Go somewhere and do something.")
 
-    def test_utterances_stay_in_order(self):
-        gap = silence(1.0, self.scratch)
-        run, events = self.dictate(recording("goforward.raw"), gap, recording("something.raw"))
-        self.assertDictated(run, events,
-                            "Go forward ten meters go somewhere and do something")
+    def test_a_pause_between_sentences_closes_the_first(self):
+        gap = silence(1.5, self.scratch)
+        run, events = self.dictate(recording("something.raw"), gap, recording("goforward.raw"))
+        self.assertDictated(run, events, "Go somewhere and do something. Go forward 10 meters.")
+        # Once a partial has shown the first sentence closed, every later one keeps it.
+        first = "Go somewhere and do something."
+        closed = [event["text"] for event in events[1:] if event["text"].startswith(first)]
+        self.assertTrue(closed)
+        later = events[1 + [e.get("text") for e in events[1:]].index(closed[0]):]
+        self.assertTrue(all(event["text"].startswith(first) for event in later), later)
+
+    def test_the_first_words_after_listening_begins_are_heard(self):
+        run = Run(self.environment)
+        self.assertEqual(run.next_event(), LISTENING)
+        self.microphone.play(recording("something.raw"))
+        self.microphone.play(silence(0.5, self.scratch))
+        run.stop()
+        events = run.finish()
+        self.assertEqual(events[-1], {"text": "Go somewhere and do something.", "final": True})
+
+    def test_a_long_pause_in_room_noise_before_speaking(self):
+        noise = room_noise(7, self.scratch)
+        run, events = self.dictate(noise, recording("goforward.raw"))
+        self.assertDictated(run, events, "Go forward 10 meters.")
 
     def test_stop_in_the_middle_of_speech_still_gives_the_final_line(self):
         run = Run(self.environment)
@@ -75,12 +95,12 @@ class Dictation(MicrophoneTestCase):
         self.microphone.play(silence(0.5, self.scratch))
         events = run.finish()
         self.assertEqual(run.process.returncode, 0)
-        self.assertEqual(events[-1], {"text": "Go forward ten meters", "final": True})
+        self.assertEqual(events[-1], {"text": "Go forward 10 meters.", "final": True})
 
     def test_a_locale_without_a_model_falls_back_to_us_english(self):
         run, events = self.dictate(recording("goforward.raw"), LANG="fr_FR.UTF-8",
                                    LC_ALL="de_DE.UTF-8")
-        self.assertDictated(run, events, "Go forward ten meters")
+        self.assertDictated(run, events, "Go forward 10 meters.")
 
     def test_a_model_in_the_users_directory_comes_first(self):
         data = os.path.join(self.scratch, "user-data")
@@ -105,7 +125,7 @@ class Dictation(MicrophoneTestCase):
             with self.subTest(locale=locale):
                 run, events = self.dictate(recording("goforward.raw"), LC_ALL=locale,
                                            XDG_DATA_HOME=data)
-                self.assertDictated(run, events, "Go forward ten meters")
+                self.assertDictated(run, events, "Go forward 10 meters.")
 
 
 if __name__ == "__main__":

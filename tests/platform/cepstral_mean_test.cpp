@@ -36,6 +36,16 @@ TEST(CepstralMean, IgnoresFramesWithoutEnergy) {
   EXPECT_EQ(mean.frames(), 0);
 }
 
+TEST(CepstralMean, ForgetsFramesTakenBack) {
+  CepstralMean mean(filled(40));
+  std::vector<CepstralFrame> speech(100, filled(60)), noise(300, filled(10));
+  mean.add(noise);
+  mean.add(speech);
+  mean.remove(noise);
+  EXPECT_NEAR(mean.value()[5], (20 * 40 + 100 * 60) / 120.0, 1e-4);
+  EXPECT_EQ(mean.frames(), 100);
+}
+
 TEST(CepstralMean, StaysExactOverLongDictations) {
   CepstralMean mean(filled(55.5f));
   std::vector<CepstralFrame> speech;

@@ -123,6 +123,9 @@ void AdaptiveDecoder::endUtterance() {
     decoder_.endUtterance();
     if (inTime) heard = decoder_.words();
   }
+  // The voice detector takes noise for speech until it has learnt the room; an utterance in which
+  // the decoder heard no word was such noise, and must not pull the mean towards it.
+  if (heard.empty()) mean_.remove(utterance_);
   finished_.insert(finished_.end(), heard.begin(), heard.end());
   utterance_.clear();
   inUtterance_ = false;

@@ -17,6 +17,14 @@ void CepstralMean::add(std::span<const CepstralFrame> frames) {
   }
 }
 
+void CepstralMean::remove(std::span<const CepstralFrame> frames) {
+  for (const CepstralFrame& frame : frames) {
+    if (frame[0] < 0) continue;
+    for (int i = 0; i < cepstralCoefficients; ++i) sum_[i] -= frame[i];
+    --frames_;
+  }
+}
+
 CepstralFrame CepstralMean::value() const {
   CepstralFrame mean;
   double weight = modelStartWeight + static_cast<double>(frames_);

@@ -13,6 +13,8 @@ class CepstralMean {
   explicit CepstralMean(const CepstralFrame& modelStart) : modelStart_(modelStart) {}
 
   void add(std::span<const CepstralFrame> frames);
+  // Takes back frames added before, once they turn out not to be speech.
+  void remove(std::span<const CepstralFrame> frames);
   CepstralFrame value() const;
   // How many frames of speech the mean has been taken over.
   long frames() const { return frames_; }
