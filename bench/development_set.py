@@ -1,0 +1,110 @@
+"""The development set for the accuracy benchmark: the real speech that Debian's
+pocketsphinx-testdata ships, under the conditions a dictation meets. Every recording is made
+from those files with sox, the same way each time (its noise is seeded), into a directory of
+16 kHz mono s16le files; nothing here is tuned to a recording."""
+
+import os
+import shutil
+import subprocess
+
+DATA = "/usr/share/pocketsphinx/test/data"
+RAW = ["-t", "raw", "-r", "16000", "-c", "1", "-b", "16", "-e", "signed"]
+
+# Real speech and what is said in it, as the package transcribes it (goforward and something
+# are transcribed in its documentation and tests).
+SPEECH = {
+    "goforward": ("goforward.raw", "go forward ten meters"),
+    "something": ("something.raw", "go somewhere and do something"),
+    "cards-1": ("cards/001.wav", "ten of clubs"),
+    "cards-2": ("cards/002.wav", "four queen of clubs"),
+    "cards-3": ("cards/003.wav", "seven of clubs"),
+    "cards-4": ("cards/004.wav", "five five"),
+    "cards-5": ("cards/005.wav", "eight of spades four of clubs seven of hearts"),
+}
+LIBRIVOX = "librivox/sense_and_sensibility_01_austen_64kb-0{}.wav"
+for number, text in [
+        ("870", "and mister john dashwood had then leisure to consider how much there might be "
+                "prudently in his power to do for them"),
+        ("880", "he was not an ill disposed young man"),
+        ("890", "unless to be rather cold hearted and rather selfish is to be ill disposed"),
+        ("920", "had he married a more a amiable woman he might have been made still more "
+                "respectable than he was"),
+        ("930", "he might even have been made amiable himself")]:
+    SPEECH["librivox-" + number] = (LIBRIVOX.format(number), text)
+
+# Room noise at three levels, as fractions of full scale.
+NOISE = {"quiet": 0.0003, "room": 0.001, "loud": 0.004}
+
+# Each condition: what happens to the speech. Every recording meets every condition.
+CONDITIONS = {
+    "clean": [],
+    "pause-3s-quiet": [("pause", 3, "quiet")],
+    "pause-8s-room": [("pause", 8, "room")],
+    "pause-1s-loud": [("pause", 1, "loud")],
+    "trailing-3s-room": [("trailing", 3, "room")],
+    "gain+15": [("effect", "gain", "-l", "15")],
+    "gain-15": [("effect", "gain", "-15")],
+    "telephone": [("effect", "highpass", "300", "lowpass", "3400")],
+    "tilted": [("effect", "equalizer", "1000", "1q", "+12", "treble", "-6")],
+}
+
+# A dictation of several sentences, joined by pauses.
+JOINED = [("librivox-880", "librivox-930", "librivox-890"), ("goforward", "cards-5", "something")]
+
+
+def _sox(inputs, output, *effects):
+    subprocess.run(["sox", "-R", *inputs, *RAW, output, *effects], check=True,
+                   stderr=subprocess.DEVNULL)
+
+
+def _samples(path):
+    return os.path.getsize(path) // 2
+
+
+def _noise(path, samples, level):
+    _sox(["-n"], path, "synth", f"{samples}s", "whitenoise", "vol", str(level))
+
+
+def _apply(step, source, output, scratch):
+    kind, *arguments = step
+    if kind == "effect":
+        _sox([*RAW, source], output, *arguments)
+        return
+    seconds, level = arguments
+    noise = os.path.join(scratch, "noise.raw")
+    _noise(noise, _samples(source) + int(16000 * seconds), NOISE[level])
+    padded = os.path.join(scratch, "padded.raw")
+    _sox([*RAW, source], padded, "pad", *(["0", str(seconds)] if kind == "trailing"
+                                          else [str(seconds), "0"]))
+    _sox(["-m", *RAW, padded, *RAW, noise], output)
+
+
+def build(directory):
+    """Writes the set into `directory`; returns [(name, path, reference)]."""
+    os.makedirs(directory, exist_ok=True)
+    sources = {}
+    for name, (source, _) in SPEECH.items():
+        sources[name] = os.path.join(directory, f"{name}.source.raw")
+        _sox([os.path.join(DATA, source)] if source.endswith(".wav")
+             else [*RAW, os.path.join(DATA, source)], sources[name], "rate", "16000")
+    entries = []
+    for name, (_, reference) in SPEECH.items():
+        for condition, steps in CONDITIONS.items():
+            path = os.path.join(directory, f"{name}.{condition}.raw")
+            current = sources[name]
+            if not steps:
+                shutil.copyfile(current, path)
+            for index, step in enumerate(steps):
+                output = path if index == len(steps) - 1 else path + f".{index}"
+                _apply(step, current, output, directory)
+                current = output
+            entries.append((f"{name}.{condition}", path, reference))
+    for names in JOINED:
+        path = os.path.join(directory, "+".join(names) + ".raw")
+        pause = os.path.join(directory, "pause.raw")
+        with open(pause, "wb") as raw:
+            raw.write(bytes(int(16000 * 1.5) * 2))
+        parts = [part for name in names for part in (sources[name], pause)][:-1]
+        _sox([arg for part in parts for arg in (*RAW, part)], path)
+        entries.append(("+".join(names), path, " ".join(SPEECH[name][1] for name in names)))
+    return entries
