@@ -12,10 +12,11 @@
 
 namespace {
 
-// A pause this long ends a sentence. In the read speech of the development set (the LibriVox
-// recordings of pocketsphinx-testdata, one sentence each), the longest pause the decoder places
-// between two words of one sentence is 0.45 s, at a comma; a speaker who has finished a
-// sentence and goes on to the next pauses longer than that.
+// A pause this long ends a sentence. In the read speech of pocketsphinx-testdata (five LibriVox
+// sentences), the longest pause the decoder places between two words of a sentence is 0.09 s;
+// joined by pauses of 0.3 to 1.5 s, with the silence each recording has at its ends, every
+// sentence was closed and nothing else (bench/sentence_pauses). Dictation is slower than reading
+// aloud, with pauses to think inside a sentence, so the length stays well above both.
 constexpr std::int64_t sentencePause = 60 * FeatureStream::frameRate / 100;
 // A spoken mark is a command when a pause this long, or the end, follows it: "comma" then
 // carries on as a word in "a comma splice".
