@@ -47,9 +47,7 @@ void AdaptiveDecoder::hurry(Clock::time_point deadline) {
 }
 
 void AdaptiveDecoder::finish() {
-  heardSamples_ += pending_.size();
-  blockFrames_.clear();
-  features_.process(pending_, blockFrames_);
+  hear(pending_);
   features_.finish(blockFrames_);
   pending_.clear();
   take(blockFrames_);
@@ -69,10 +67,15 @@ std::int64_t AdaptiveDecoder::heardFrames() const {
   return static_cast<std::int64_t>(heardSamples_) / samplesPerFrame;
 }
 
-void AdaptiveDecoder::decodeBlock(std::span<const std::int16_t> samples) {
+// Turns the samples into the frames of speech they complete, in `blockFrames_`.
+void AdaptiveDecoder::hear(std::span<const std::int16_t> samples) {
   heardSamples_ += samples.size();
   blockFrames_.clear();
   features_.process(samples, blockFrames_);
+}
+
+void AdaptiveDecoder::decodeBlock(std::span<const std::int16_t> samples) {
+  hear(samples);
   take(blockFrames_);
   if (inUtterance_ && (!features_.inSpeech() || utterance_.size() >= longestUtterance)) {
     endUtterance();

@@ -53,6 +53,7 @@ class AdaptiveDecoder {
   std::int64_t heardFrames() const;
 
  private:
+  void hear(std::span<const std::int16_t> samples);
   void decodeBlock(std::span<const std::int16_t> samples);
   void take(std::span<const CepstralFrame> frames);
   void startUtterance();
