@@ -19,6 +19,9 @@ LISTENING = {"listening": True}
 # A build with a sanitizer runs several times slower; time limits stretch by this much.
 SANITIZED = bool(os.environ.get("PILTO_SANITIZED"))
 TIME_SCALE = 4 if SANITIZED else 1
+# The program exits within 3.0 s of a stop; beyond that, a second (stretched like the rest) for
+# its exit to be scheduled and seen on a busy machine.
+LATEST_END_AFTER_STOP = 3.0 + 1.0 * TIME_SCALE
 
 
 def recording(name):
@@ -94,6 +97,9 @@ class Run:
         self.ended_at = time.monotonic()
         for reader in readers:
             reader.join()
+        for stream in (self.process.stdout, self.process.stderr):
+            if stream:
+                stream.close()
         self._collect_sanitizer_reports()
         return [json.loads(line) for line in self.lines]
 

@@ -6,8 +6,8 @@ import shutil
 import subprocess
 import unittest
 
-from program_run import (INSTALLED_MODEL, LISTENING, MicrophoneTestCase, Run, recording,
-                         room_noise, silence)
+from program_run import (INSTALLED_MODEL, LATEST_END_AFTER_STOP, LISTENING, MicrophoneTestCase,
+                         Run, recording, room_noise, silence)
 
 
 class Dictation(MicrophoneTestCase):
@@ -86,7 +86,7 @@ class Dictation(MicrophoneTestCase):
         self.assertEqual(run.errors, b"")
         self.assertIs(events[-1]["final"], True)
         self.assertTrue(events[-1]["text"].startswith("Go forward"), events[-1])
-        self.assertLess(run.ended_at - run.stopped_at, 1.5)
+        self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
 
     def test_end_of_input_acts_as_stop(self):
         run = Run(self.environment)

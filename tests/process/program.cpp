@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <fstream>
@@ -189,6 +190,16 @@ void Program::collectSanitizerReports() {
 
 std::vector<std::string> Program::records() const {
   return readLines(directory_ / "record");
+}
+
+bool Program::awaitRecord(std::string_view record, std::size_t count,
+                          Clock::duration timeout) const {
+  auto deadline = Clock::now() + timeout;
+  while (std::ranges::count(records(), record) < static_cast<std::ptrdiff_t>(count)) {
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
 }
 
 std::vector<std::string> readLines(const std::filesystem::path& path) {

@@ -47,6 +47,8 @@ class Program {
   Outcome finish(Clock::duration limit = 10s);
   // What the program asked of the simulated platform, in order.
   std::vector<std::string> records() const;
+  // Waits until the platform has been asked `record` `count` times; false at the timeout.
+  bool awaitRecord(std::string_view record, std::size_t count, Clock::duration timeout = 10s) const;
 
   Clock::time_point startedAt() const { return startedAt_; }
 

@@ -129,7 +129,7 @@ TEST(Listening, PrintedOnceAndOnlyAfterTheEngineHasStarted) {
 TEST(Listening, CapturedBuffersGoToTheRequest) {
   Program program(endingAtStop({{"buffers", 4}, {"bufferIntervalMs", 10}}));
   EXPECT_EQ(program.nextLine(), expected::listening);
-  std::this_thread::sleep_for(200ms);
+  EXPECT_TRUE(program.awaitRecord("buffer appended 1024", 4));
   program.closeInput();
   program.finish();
   auto records = program.records();
