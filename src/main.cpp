@@ -1,3 +1,4 @@
+#include "dictation/commands.h"
 #include "dictation/permissions.h"
 #include "dictation/state.h"
 #include "events/emit.h"
@@ -5,6 +6,7 @@
 #include "platform/dispatch.h"
 
 int main() {
+  watchTerminationSignals(handleTerminationSignal);
   guardAgainstForeignExit();
   claimStandardOutput();
   engine = std::make_unique<AudioEngine>();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <string>
@@ -18,6 +19,12 @@ using namespace std::chrono_literals;
 
 constexpr auto stopGracePeriod = 3000ms;
 
+// Set by whichever comes first: the stop line, the end of input or a signal.
+std::atomic_flag stopAsked;
+// Main queue only.
+bool listening = false;
+bool stopOnceListening = false;
+
 // Returns at the stop line, at the end of input or when reading fails.
 void waitForStopLine() {
   std::array<char, 4096> chunk;
@@ -31,11 +38,28 @@ void waitForStopLine() {
   }
 }
 
-}  // namespace
-
 void readCommands() {
   waitForStopLine();
-  asyncOnMainQueue(stopListening);
+  if (!stopAsked.test_and_set()) asyncOnMainQueue(stopListening);
+}
+
+}  // namespace
+
+void beginTakingCommands() {
+  listening = true;
+  if (stopOnceListening) stopListening();
+  asyncOnBackgroundQueue(readCommands);
+}
+
+void handleTerminationSignal() {
+  if (stopAsked.test_and_set()) exitQuietly(exitSuccess);
+  asyncOnMainQueue([] {
+    if (listening) {
+      stopListening();
+    } else {
+      stopOnceListening = true;
+    }
+  });
 }
 
 void stopListening() {

@@ -49,7 +49,7 @@ void start() {
   startCapture();
   emit(listeningEvent());
   task = recognizer->recognitionTask(*request, handleRecognitionResult);
-  asyncOnBackgroundQueue(readCommands);
+  beginTakingCommands();
 }
 
 void handleAudioBuffer(const AudioBuffer& buffer, const AudioTime&) {

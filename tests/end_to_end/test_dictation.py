@@ -3,6 +3,7 @@ every line it prints, its exit status and its silence on stderr."""
 
 import os
 import shutil
+import signal
 import subprocess
 import unittest
 
@@ -95,6 +96,17 @@ class Dictation(MicrophoneTestCase):
         self.microphone.play(silence(0.5, self.scratch))
         events = run.finish()
         self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(events[-1], {"text": "Go forward 10 meters.", "final": True})
+
+    def test_a_termination_signal_acts_as_stop(self):
+        run = Run(self.environment)
+        self.assertEqual(run.next_event(), LISTENING)
+        self.microphone.play(recording("goforward.raw"))
+        self.microphone.play(silence(0.5, self.scratch))
+        run.process.send_signal(signal.SIGTERM)
+        events = run.finish(close_input=False)
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(run.errors, b"")
         self.assertEqual(events[-1], {"text": "Go forward 10 meters.", "final": True})
 
     def test_a_locale_without_a_model_falls_back_to_us_english(self):

@@ -192,6 +192,27 @@ std::vector<std::string> Program::records() const {
   return readLines(directory_ / "record");
 }
 
+void Program::sendSignal(int signal) {
+  kill(pid_, signal);
+}
+
+bool Program::awaitWatchedSignals(Clock::duration timeout) const {
+  constexpr unsigned long watched =
+      (1ul << (SIGHUP - 1)) | (1ul << (SIGINT - 1)) | (1ul << (SIGTERM - 1));
+  auto deadline = Clock::now() + timeout;
+  for (;;) {
+    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.starts_with("SigBlk:") &&
+          (std::stoul(line.substr(7), nullptr, 16) & watched) == watched) {
+        return true;
+      }
+    }
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+}
+
 bool Program::awaitRecord(std::string_view record, std::size_t count,
                           Clock::duration timeout) const {
   auto deadline = Clock::now() + timeout;

@@ -41,6 +41,10 @@ class Program {
   std::optional<std::string> nextLine(Clock::duration timeout = 5s);
   void send(std::string_view input);
   void closeInput();
+  void sendSignal(int signal);
+  // Waits until the program has blocked the termination signals it watches, before which they
+  // would still end it; false at the timeout.
+  bool awaitWatchedSignals(Clock::duration timeout = 10s) const;
   // As a host that goes away without waiting for the program.
   void closeOutput();
   // Reads the rest of the output and waits for the exit; kills the program at the time limit.

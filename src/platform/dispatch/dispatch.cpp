@@ -1,5 +1,7 @@
 #include "platform/dispatch.h"
 
+#include <signal.h>
+
 #include <thread>
 
 #include "platform/dispatch/serial_queue.h"
@@ -24,6 +26,19 @@ void asyncOnMainQueueAfter(std::chrono::steady_clock::duration delay, WorkItem i
 
 void asyncOnBackgroundQueue(WorkItem item) {
   std::thread(std::move(item)).detach();
+}
+
+void watchTerminationSignals(WorkItem handler) {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals, signal);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([signals, handler = std::move(handler)] {
+    for (;;) {
+      int received = 0;
+      if (sigwait(&signals, &received) == 0) handler();
+    }
+  }).detach();
 }
 
 void dispatchMain() {
