@@ -1,0 +1,41 @@
+"""The example hosts in examples/, run as a user would in a terminal, against the real program
+on the virtual microphone: what each prints, line by line."""
+
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "end_to_end"))
+
+from program_run import MicrophoneTestCase, recording, silence  # noqa: E402
+
+EXAMPLES = os.path.join(os.path.dirname(__file__), "..", "..", "examples")
+HOSTS = {
+    "node, stop by stdin": ["node", os.path.join(EXAMPLES, "node", "dictate.js")],
+    "node, stop by child.kill()": ["node", os.path.join(EXAMPLES, "node", "dictate.js"), "--kill"],
+    "python asyncio": [sys.executable, os.path.join(EXAMPLES, "python", "dictate.py")],
+}
+
+
+class ExampleHosts(MicrophoneTestCase):
+    def test_each_host_prints_the_dictation_and_its_end(self):
+        for name, command in HOSTS.items():
+            with self.subTest(name):
+                host = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        env=self.environment)
+                self.assertEqual(host.stdout.readline(),
+                                 b"Listening. Press Enter when you are done.\n")
+                self.microphone.play(recording("goforward.raw"))
+                self.microphone.play(silence(0.5, self.scratch))
+                output, _ = host.communicate(b"\n", timeout=60)
+                lines = output.decode().splitlines()
+                self.assertEqual(host.returncode, 0, lines)
+                self.assertEqual(lines[-2:], ["Final: Go forward 10 meters.",
+                                              "pilto-listen exited with 0"])
+                for line in lines[:-2]:
+                    self.assertTrue(line.startswith("So far: "), line)
+
+
+if __name__ == "__main__":
+    unittest.main()
