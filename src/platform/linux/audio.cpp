@@ -1,51 +1,81 @@
 #include "platform/audio.h"
 
-#include <portaudio.h>
+#include <alsa/asoundlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/linux/quiet_libraries.h"
 
 namespace {
 
-std::string describe(PaError error) {
-  std::string description = Pa_GetErrorText(error);
-  if (error == paUnanticipatedHostError) {
-    const PaHostErrorInfo* host = Pa_GetLastHostErrorInfo();
-    if (host && host->errorText && *host->errorText)
-      description += std::string(": ") + host->errorText;
-  }
-  return description;
+// ALSA's default PCM: on a desktop, the audio server through its ALSA plugin.
+constexpr const char* captureDevice = "default";
+// The rate asked of a device that offers several; a device or server with a rate of its own
+// keeps it.
+constexpr unsigned int preferredRate = 48000;
+constexpr unsigned int periodsPerBuffer = 4;
+
+// What every configuration of the capture PCM shares: the device's own rate, no conversion of
+// it by ALSA, one channel of 32-bit floats.
+int constrainToCapture(snd_pcm_t* pcm, snd_pcm_hw_params_t* parameters, unsigned int& rate) {
+  int error = snd_pcm_hw_params_any(pcm, parameters);
+  if (error >= 0) error = snd_pcm_hw_params_set_rate_resample(pcm, parameters, 0);
+  if (error >= 0)
+    error = snd_pcm_hw_params_set_access(pcm, parameters, SND_PCM_ACCESS_RW_INTERLEAVED);
+  if (error >= 0) error = snd_pcm_hw_params_set_format(pcm, parameters, SND_PCM_FORMAT_FLOAT);
+  if (error >= 0) error = snd_pcm_hw_params_set_channels(pcm, parameters, 1);
+  rate = preferredRate;
+  if (error >= 0) error = snd_pcm_hw_params_set_rate_near(pcm, parameters, &rate, nullptr);
+  return error;
+}
+
+double secondsNow() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace
 
-// The default input device, one channel of 32-bit floats at the device's own rate.
+// The default capture device, opened when its format is first asked for.
 struct InputNode::Impl {
+  snd_pcm_t* pcm = nullptr;
+  int openError = 0;
   TapBlock tap;
   AudioFormat format;
   std::uint32_t bufferSize = 0;
 
-  static int deliver(const void* input, void*, unsigned long frames,
-                     const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* node) {
-    auto& self = *static_cast<Impl*>(node);
-    if (!input || !self.tap) return paContinue;
-    std::span samples(static_cast<const float*>(input), frames);
-    self.tap(AudioBuffer{samples, self.format}, AudioTime{time->inputBufferAdcTime});
-    return paContinue;
+  ~Impl() {
+    if (pcm) snd_pcm_close(pcm);
+  }
+
+  bool open() {
+    if (!pcm && !openError)
+      openError = snd_pcm_open(&pcm, captureDevice, SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+    return pcm;
+  }
+
+  void deliver(std::span<const float> samples) {
+    if (tap && !samples.empty()) tap(AudioBuffer{samples, format}, AudioTime{secondsNow()});
   }
 };
 
 InputNode::InputNode(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 InputNode::~InputNode() = default;
 
+// A device that exists but is busy keeps a format, so that starting it reports why.
 AudioFormat InputNode::outputFormat(AudioBus) const {
-  PaDeviceIndex device = Pa_GetDefaultInputDevice();
-  const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
-  if (!info || info->maxInputChannels < 1) return AudioFormat{0, 1};
-  return AudioFormat{info->defaultSampleRate, 1};
+  if (!impl_->open()) return AudioFormat{impl_->openError == -EBUSY ? preferredRate : 0.0, 1};
+  snd_pcm_hw_params_t* parameters = nullptr;
+  snd_pcm_hw_params_alloca(&parameters);
+  unsigned int rate = 0;
+  if (constrainToCapture(impl_->pcm, parameters, rate) < 0) return AudioFormat{0, 1};
+  return AudioFormat{static_cast<double>(rate), 1};
 }
 
 void InputNode::installTap(AudioBus, std::uint32_t bufferSize, const AudioFormat& format,
@@ -63,26 +93,72 @@ struct AudioEngine::Impl {
   explicit Impl(std::unique_ptr<InputNode::Impl> nodeImpl)
       : node(*nodeImpl), input(std::move(nodeImpl)) {}
 
+  ~Impl() {
+    if (stopEvent >= 0) close(stopEvent);
+  }
+
   InputNode::Impl& node;
   InputNode input;
-  PaStream* stream = nullptr;
   std::atomic<bool> running{false};
+  int stopEvent = -1;
+  std::thread capture;
 
-  PaError open() {
-    PaStreamParameters parameters{};
-    parameters.device = Pa_GetDefaultInputDevice();
-    if (parameters.device == paNoDevice) return paNoDevice;
-    parameters.channelCount = 1;
-    parameters.sampleFormat = paFloat32;
-    parameters.suggestedLatency = Pa_GetDeviceInfo(parameters.device)->defaultLowInputLatency;
-    return Pa_OpenStream(&stream, &parameters, nullptr, node.format.sampleRate, node.bufferSize,
-                         paClipOff, InputNode::Impl::deliver, &node);
+  int configure() {
+    snd_pcm_t* pcm = node.pcm;
+    snd_pcm_hw_params_t* parameters = nullptr;
+    snd_pcm_hw_params_alloca(&parameters);
+    unsigned int rate = 0;
+    int error = constrainToCapture(pcm, parameters, rate);
+    if (error >= 0 && rate != node.format.sampleRate) error = -EINVAL;
+    snd_pcm_uframes_t period = node.bufferSize;
+    if (error >= 0) error = snd_pcm_hw_params_set_period_size_near(pcm, parameters, &period, 0);
+    snd_pcm_uframes_t buffer = period * periodsPerBuffer;
+    if (error >= 0) error = snd_pcm_hw_params_set_buffer_size_near(pcm, parameters, &buffer);
+    if (error >= 0) error = snd_pcm_hw_params(pcm, parameters);
+    if (error >= 0) error = snd_pcm_start(pcm);
+    return error;
+  }
+
+  // Reads until stopped or until the device is lost; then delivers what it had already
+  // captured, so that the last words before the stop are heard.
+  void captureUntilStopped() {
+    std::vector<float> samples(node.bufferSize);
+    std::vector<pollfd> descriptors(snd_pcm_poll_descriptors_count(node.pcm) + 1);
+    auto count = static_cast<unsigned int>(snd_pcm_poll_descriptors(
+        node.pcm, descriptors.data(), static_cast<unsigned int>(descriptors.size() - 1)));
+    descriptors.resize(count + 1);
+    descriptors.back() = pollfd{stopEvent, POLLIN, 0};
+    for (;;) {
+      if (poll(descriptors.data(), descriptors.size(), -1) < 0) {
+        if (errno == EINTR) continue;
+        return;
+      }
+      if (descriptors.back().revents) break;
+      unsigned short events = 0;
+      snd_pcm_poll_descriptors_revents(node.pcm, descriptors.data(), count, &events);
+      if (events & (POLLHUP | POLLNVAL)) return;
+      if (events && !readAvailable(samples)) return;
+    }
+    readAvailable(samples);
+  }
+
+  // False once the device is lost.
+  bool readAvailable(std::vector<float>& samples) {
+    for (;;) {
+      snd_pcm_sframes_t frames = snd_pcm_readi(node.pcm, samples.data(), samples.size());
+      if (frames == -EAGAIN) return true;
+      if (frames < 0 && snd_pcm_recover(node.pcm, static_cast<int>(frames), 1) < 0) return false;
+      if (frames < 0) {
+        snd_pcm_start(node.pcm);
+        continue;
+      }
+      node.deliver(std::span(samples).first(static_cast<std::size_t>(frames)));
+    }
   }
 };
 
 AudioEngine::AudioEngine() : impl_(std::make_unique<Impl>(std::make_unique<InputNode::Impl>())) {
   silenceAudioLibraries();
-  Pa_Initialize();
 }
 
 AudioEngine::~AudioEngine() = default;
@@ -94,10 +170,12 @@ InputNode& AudioEngine::inputNode() {
 void AudioEngine::prepare() {}
 
 std::optional<Error> AudioEngine::start() {
-  PaError error = impl_->stream ? paNoError : impl_->open();
-  if (error == paNoError) error = Pa_StartStream(impl_->stream);
-  if (error != paNoError) return Error{describe(error)};
+  if (!impl_->node.open()) return Error{snd_strerror(impl_->node.openError)};
+  if (int error = impl_->configure(); error < 0) return Error{snd_strerror(error)};
+  impl_->stopEvent = eventfd(0, EFD_CLOEXEC);
+  if (impl_->stopEvent < 0) return Error{strerror(errno)};
   impl_->running = true;
+  impl_->capture = std::thread([this] { impl_->captureUntilStopped(); });
   return std::nullopt;
 }
 
@@ -108,5 +186,8 @@ bool AudioEngine::isRunning() const {
 // Returns once the last buffer has been delivered.
 void AudioEngine::stop() {
   impl_->running = false;
-  Pa_StopStream(impl_->stream);
+  std::uint64_t one = 1;
+  if (write(impl_->stopEvent, &one, sizeof one) < 0) return;
+  impl_->capture.join();
+  snd_pcm_drop(impl_->node.pcm);
 }
