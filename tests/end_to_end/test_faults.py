@@ -229,13 +229,55 @@ class AudioServerFaults(unittest.TestCase):
         with VirtualMicrophone() as microphone:
             run = Run(microphone.environment)
             self.assertEqual(run.next_event(), LISTENING)
-            subprocess.run(["pulseaudio", "--kill"], env=microphone.environment, check=True)
+            microphone.stop()
             # Standard input stays open: only the loss may end the run.
             run.finish(timeout=20, close_input=False)
         self.assertEqual(run.lines, ['{"listening":true}',
                                      '{"error":"The microphone stopped delivering sound."}'])
         self.assertEqual(run.process.returncode, 1)
         self.assertEqual(run.errors, b"")
+
+    def test_a_restarted_server_is_an_error(self):
+        with VirtualMicrophone() as microphone:
+            run = Run(microphone.environment)
+            self.assertEqual(run.next_event(), LISTENING)
+            microphone.restart()
+            run.finish(timeout=20, close_input=False)
+        self.assertEqual(run.lines, ['{"listening":true}',
+                                     '{"error":"The microphone stopped delivering sound."}'])
+        self.assertEqual(run.process.returncode, 1)
+        self.assertEqual(run.errors, b"")
+
+    def test_removing_the_default_source_carries_on_with_the_next_default(self):
+        with VirtualMicrophone() as microphone:
+            run = Run(microphone.environment)
+            self.assertEqual(run.next_event(), LISTENING)
+            microphone.play(recording("goforward.raw"))
+            microphone.pactl("unload-module", microphone.module)
+            microphone.wait_for(lambda: microphone.recording_sources() == {
+                microphone.default_source()} != {"microphone.monitor"},
+                "the dictation to move to the next default source")
+            microphone.play(recording("something.raw"))
+            run.stop()
+            events = run.finish()
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(events[-1], {
+            "text": "Go forward 10 meters. Go somewhere and do something.", "final": True})
+
+    def test_switching_the_default_source_carries_on_with_the_new_one(self):
+        with VirtualMicrophone() as microphone:
+            run = Run(microphone.environment)
+            self.assertEqual(run.next_event(), LISTENING)
+            microphone.play(recording("goforward.raw"))
+            microphone.add_microphone("headset")
+            microphone.wait_for(lambda: microphone.recording_sources() == {"headset.monitor"},
+                                "the dictation to move to the headset")
+            microphone.play(recording("something.raw"))
+            run.stop()
+            events = run.finish()
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(events[-1], {
+            "text": "Go forward 10 meters. Go somewhere and do something.", "final": True})
 
     def test_no_audio_server_and_no_sound_card_means_no_microphone(self):
         runtime = tempfile.mkdtemp(prefix="pilto-silent-")

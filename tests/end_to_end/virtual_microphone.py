@@ -1,45 +1,79 @@
-"""A private PulseAudio daemon whose null sink's monitor is the default source: what is played
-into the sink is what the microphone hears. Programs reach it through ALSA's pulse plugin."""
+"""A private audio server whose null sink's monitor is the default source: what is played into
+the sink is what the microphone hears. Programs reach it through ALSA's pulse plugin.
+
+PILTO_AUDIO_SERVER chooses the server: "pulseaudio" (the default) or "pipewire", a headless
+PipeWire session with WirePlumber and its PulseAudio-compatible server."""
 
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
 
+SERVER = os.environ.get("PILTO_AUDIO_SERVER", "pulseaudio")
 
-class VirtualMicrophone:
+
+class AudioServer:
+    """What both servers share: a fresh runtime directory, the microphone, playing into it."""
+
     def __enter__(self):
-        self.runtime = tempfile.mkdtemp(prefix="pilto-pulse-")
-        self.environment = dict(os.environ, XDG_RUNTIME_DIR=self.runtime,
-                                PULSE_RUNTIME_PATH=os.path.join(self.runtime, "pulse"))
-        self.environment.pop("PULSE_SERVER", None)
-        subprocess.run(
-            ["pulseaudio", "--daemonize=yes", "-n", "--exit-idle-time=-1", "--log-target=syslog",
-             "-L", "module-null-sink sink_name=microphone rate=48000",
-             "-L", "module-native-protocol-unix",
-             "-L", "module-always-sink"],
-            env=self.environment, check=True, stderr=subprocess.DEVNULL)
-        self._wait_until_ready()
-        self.pactl("set-default-sink", "microphone")
-        self.pactl("set-default-source", "microphone.monitor")
+        self.runtime = tempfile.mkdtemp(prefix=f"pilto-{SERVER}-")
+        self.environment = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
+        for name in ["PULSE_SERVER", "PULSE_RUNTIME_PATH", "PIPEWIRE_REMOTE"]:
+            self.environment.pop(name, None)
+        self.start()
+        self.module = self.add_microphone()
         return self
 
+    def add_microphone(self, name="microphone"):
+        """A null sink whose monitor becomes the default source; returns its module's index."""
+        module = subprocess.run(
+            ["pactl", "load-module", "module-null-sink", f"sink_name={name}", "rate=48000"],
+            env=self.environment, check=True, capture_output=True).stdout.decode().strip()
+        self.pactl("set-default-sink", name)
+        self.pactl("set-default-source", f"{name}.monitor")
+        self.wait_for(lambda: self.default_source() == f"{name}.monitor",
+                      f"{name} to become the default source")
+        return module
+
+    def restart(self):
+        self.stop()
+        self.start()
+        self.module = self.add_microphone()
+
     def __exit__(self, *_):
-        subprocess.run(["pulseaudio", "--kill"], env=self.environment, stderr=subprocess.DEVNULL)
+        self.stop()
         shutil.rmtree(self.runtime, ignore_errors=True)
 
     def pactl(self, *arguments):
         subprocess.run(["pactl", *arguments], env=self.environment, check=True,
                        stdout=subprocess.DEVNULL)
 
-    def _wait_until_ready(self):
-        for _ in range(100):
-            if subprocess.run(["pactl", "info"], env=self.environment,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
-                return
-            time.sleep(0.05)
-        raise RuntimeError("the private PulseAudio daemon did not start")
+    def default_source(self):
+        return subprocess.run(["pactl", "get-default-source"], env=self.environment,
+                              capture_output=True).stdout.decode().strip()
+
+    def recording_sources(self):
+        """The names of the sources that streams are recording from."""
+        def table(kind):
+            return [line.split("\t") for line in subprocess.run(
+                ["pactl", "list", "short", kind], env=self.environment,
+                capture_output=True).stdout.decode().splitlines()]
+        names = {row[0]: row[1] for row in table("sources")}
+        return {names.get(row[1]) for row in table("source-outputs")}
+
+    def answers(self):
+        return subprocess.run(["pactl", "info"], env=self.environment, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0
+
+    @staticmethod
+    def wait_for(condition, what, seconds=20):
+        deadline = time.monotonic() + seconds
+        while not condition():
+            if time.monotonic() > deadline:
+                raise RuntimeError(f"timed out waiting for {what}")
+            time.sleep(0.02)
 
     def play(self, raw_path, rate=16000):
         """Plays 16-bit mono raw audio into the microphone; returns when it has been heard.
@@ -47,3 +81,59 @@ class VirtualMicrophone:
         monitor's first buffer by up to two seconds."""
         subprocess.run(["paplay", "--latency-msec=20", "--raw", f"--rate={rate}", "--channels=1",
                         "--format=s16le", raw_path], env=self.environment, check=True)
+
+
+class PulseAudio(AudioServer):
+    def start(self):
+        self.environment["PULSE_RUNTIME_PATH"] = os.path.join(self.runtime, "pulse")
+        subprocess.run(
+            ["pulseaudio", "--daemonize=yes", "-n", "--exit-idle-time=-1", "--log-target=syslog",
+             "-L", "module-native-protocol-unix", "-L", "module-always-sink"],
+            env=self.environment, check=True, stderr=subprocess.DEVNULL)
+        self.wait_for(self.answers, "PulseAudio to answer")
+
+    def stop(self):
+        subprocess.run(["pulseaudio", "--kill"], env=self.environment, stderr=subprocess.DEVNULL)
+        self.wait_for(lambda: not self.answers(), "PulseAudio to exit")
+
+
+class PipeWire(AudioServer):
+    def start(self):
+        os.chmod(self.runtime, 0o700)
+        # Without these WirePlumber would remember default devices from an earlier session.
+        self.environment.update(XDG_STATE_HOME=os.path.join(self.runtime, "state"),
+                                XDG_CONFIG_HOME=os.path.join(self.runtime, "config"))
+        self.processes = []
+        bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
+                              "--print-pid=1"], env=self.environment, check=True,
+                             capture_output=True).stdout.decode().split()
+        self.environment["DBUS_SESSION_BUS_ADDRESS"], self.bus = bus[0], int(bus[1])
+        self.spawn("pipewire")
+        self.wait_for(lambda: os.path.exists(os.path.join(self.runtime, "pipewire-0")),
+                      "PipeWire's socket")
+        self.spawn("wireplumber")
+        self.spawn("pipewire-pulse")
+        self.wait_for(self.answers, "pipewire-pulse to answer")
+
+    def spawn(self, *command):
+        with open(os.path.join(self.runtime, f"{command[0]}.log"), "ab") as log:
+            self.processes.append(subprocess.Popen(
+                command, env=self.environment, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                start_new_session=True))
+
+    def stop(self):
+        """Ends the session's processes; once only, however often it is called."""
+        for process in reversed(self.processes):
+            process.send_signal(signal.SIGTERM)
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.processes = []
+        if self.bus:
+            os.kill(self.bus, signal.SIGTERM)
+            self.bus = None
+
+
+VirtualMicrophone = {"pulseaudio": PulseAudio, "pipewire": PipeWire}[SERVER]
