@@ -291,6 +291,31 @@ class AudioServerFaults(unittest.TestCase):
         self.assertEqual(run.errors, b"")
 
 
+class CaptureDeviceFaults(unittest.TestCase):
+    """ALSA configurations of the program's own, in place of the system's, for devices that no
+    audio server can stand in for."""
+
+    def run_with_default_pcm(self, definition):
+        with tempfile.TemporaryDirectory(prefix="pilto-alsa-") as directory:
+            path = os.path.join(directory, "asound.conf")
+            with open(path, "w") as config:
+                config.write(f"pcm.!default {{ {definition} }}\n")
+            run = Run(dict(os.environ, ALSA_CONFIG_PATH=path))
+            run.finish(close_input=False)
+        self.assertEqual(run.process.returncode, 1)
+        self.assertEqual(run.errors, b"")
+        return run.lines
+
+    def test_a_default_device_that_does_not_exist_means_no_microphone(self):
+        self.assertEqual(self.run_with_default_pcm("type hw card 99"),
+                         ['{"error":"No microphone found."}'])
+
+    def test_a_device_that_refuses_the_format_fails_in_alsas_words(self):
+        self.assertEqual(
+            self.run_with_default_pcm("type linear slave { pcm { type null } format S16_LE }"),
+            ['{"error":"Couldn\'t start the microphone: Invalid argument"}'])
+
+
 class ModelFaults(unittest.TestCase):
     """Damaged copies of the model in a private model directory, never the installed one."""
 

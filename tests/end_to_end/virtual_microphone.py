@@ -18,7 +18,7 @@ class AudioServer:
     """What both servers share: a fresh runtime directory, the microphone, playing into it."""
 
     def __enter__(self):
-        self.runtime = tempfile.mkdtemp(prefix=f"pilto-{SERVER}-")
+        self.runtime = tempfile.mkdtemp(prefix=f"pilto-{type(self).__name__.lower()}-")
         self.environment = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
         for name in ["PULSE_SERVER", "PULSE_RUNTIME_PATH", "PIPEWIRE_REMOTE"]:
             self.environment.pop(name, None)

@@ -68,13 +68,14 @@ struct InputNode::Impl {
 InputNode::InputNode(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 InputNode::~InputNode() = default;
 
-// A device that exists but is busy keeps a format, so that starting it reports why.
+// A device that exists keeps a format even when it is busy or refuses ours, so that starting it
+// reports why in the library's own words.
 AudioFormat InputNode::outputFormat(AudioBus) const {
   if (!impl_->open()) return AudioFormat{impl_->openError == -EBUSY ? preferredRate : 0.0, 1};
   snd_pcm_hw_params_t* parameters = nullptr;
   snd_pcm_hw_params_alloca(&parameters);
   unsigned int rate = 0;
-  if (constrainToCapture(impl_->pcm, parameters, rate) < 0) return AudioFormat{0, 1};
+  if (constrainToCapture(impl_->pcm, parameters, rate) < 0) rate = preferredRate;
   return AudioFormat{static_cast<double>(rate), 1};
 }
 
