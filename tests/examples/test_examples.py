@@ -4,11 +4,13 @@ on the virtual microphone: what each prints, line by line."""
 import os
 import subprocess
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "end_to_end"))
 
-from program_run import MicrophoneTestCase, recording, silence  # noqa: E402
+from program_run import (MicrophoneTestCase, recording, sanitizer_options,  # noqa: E402
+                         silence)
 
 EXAMPLES = os.path.join(os.path.dirname(__file__), "..", "..", "examples")
 HOSTS = {
@@ -21,9 +23,9 @@ HOSTS = {
 class ExampleHosts(MicrophoneTestCase):
     def test_each_host_prints_the_dictation_and_its_end(self):
         for name, command in HOSTS.items():
-            with self.subTest(name):
+            with self.subTest(name), tempfile.TemporaryDirectory() as reports:
                 host = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        env=self.environment)
+                                        env=dict(self.environment, **sanitizer_options(reports)))
                 self.assertEqual(host.stdout.readline(),
                                  b"Listening. Press Enter when you are done.\n")
                 self.microphone.play(recording("goforward.raw"))
@@ -35,6 +37,7 @@ class ExampleHosts(MicrophoneTestCase):
                                               "pilto-listen exited with 0"])
                 for line in lines[:-2]:
                     self.assertTrue(line.startswith("So far: "), line)
+                self.assertEqual(os.listdir(reports), [])
 
 
 if __name__ == "__main__":
