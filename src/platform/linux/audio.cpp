@@ -147,7 +147,7 @@ struct AudioEngine::Impl {
   bool readAvailable(std::vector<float>& samples) {
     for (;;) {
       snd_pcm_sframes_t frames = snd_pcm_readi(node.pcm, samples.data(), samples.size());
-      if (frames == -EAGAIN) return true;
+      if (frames == -EAGAIN || frames == 0) return true;
       if (frames < 0 && snd_pcm_recover(node.pcm, static_cast<int>(frames), 1) < 0) return false;
       if (frames < 0) {
         snd_pcm_start(node.pcm);
