@@ -31,6 +31,8 @@ class AudioServer:
         module = subprocess.run(
             ["pactl", "load-module", "module-null-sink", f"sink_name={name}", "rate=48000"],
             env=self.environment, check=True, capture_output=True).stdout.decode().strip()
+        # PipeWire creates the sink after the module has loaded.
+        self.wait_for(lambda: f"{name}.monitor" in self.names("sources"), f"{name} to appear")
         self.pactl("set-default-sink", name)
         self.pactl("set-default-source", f"{name}.monitor")
         self.wait_for(lambda: self.default_source() == f"{name}.monitor",
@@ -53,6 +55,12 @@ class AudioServer:
     def default_source(self):
         return subprocess.run(["pactl", "get-default-source"], env=self.environment,
                               capture_output=True).stdout.decode().strip()
+
+    def names(self, kind):
+        """The names of the server's sinks or sources."""
+        return {line.split("\t")[1] for line in subprocess.run(
+            ["pactl", "list", "short", kind], env=self.environment,
+            capture_output=True).stdout.decode().splitlines()}
 
     def recording_sources(self):
         """The names of the sources that streams are recording from."""
