@@ -228,11 +228,11 @@ class Faults(MicrophoneTestCase):
 
 
 class AudioServerFaults(unittest.TestCase):
-    def test_losing_the_audio_server_is_an_error(self):
+    def assertCaptureLostWhen(self, change):
         with VirtualMicrophone() as microphone:
             run = Run(microphone.environment)
             self.assertEqual(run.next_event(), LISTENING)
-            microphone.stop()
+            change(microphone)
             # Standard input stays open: only the loss may end the run.
             run.finish(timeout=20, close_input=False)
         self.assertEqual(run.lines, ['{"listening":true}',
@@ -240,47 +240,38 @@ class AudioServerFaults(unittest.TestCase):
         self.assertEqual(run.process.returncode, 1)
         self.assertEqual(run.errors, b"")
 
+    def test_losing_the_audio_server_is_an_error(self):
+        self.assertCaptureLostWhen(VirtualMicrophone.stop)
+
     def test_a_restarted_server_is_an_error(self):
+        self.assertCaptureLostWhen(VirtualMicrophone.restart)
+
+    def assertDictationCarriesOnAfter(self, change, moved):
+        """Speech before the change and speech into the default source after it both count."""
         with VirtualMicrophone() as microphone:
             run = Run(microphone.environment)
             self.assertEqual(run.next_event(), LISTENING)
-            microphone.restart()
-            run.finish(timeout=20, close_input=False)
-        self.assertEqual(run.lines, ['{"listening":true}',
-                                     '{"error":"The microphone stopped delivering sound."}'])
-        self.assertEqual(run.process.returncode, 1)
-        self.assertEqual(run.errors, b"")
+            microphone.play(recording("goforward.raw"))
+            change(microphone)
+            microphone.wait_for(lambda: moved(microphone),
+                                "the dictation to move to the new default source")
+            microphone.play(recording("something.raw"))
+            run.stop()
+            events = run.finish()
+        self.assertEqual(run.process.returncode, 0)
+        self.assertEqual(events[-1], {
+            "text": "Go forward 10 meters. Go somewhere and do something.", "final": True})
 
     def test_removing_the_default_source_carries_on_with_the_next_default(self):
-        with VirtualMicrophone() as microphone:
-            run = Run(microphone.environment)
-            self.assertEqual(run.next_event(), LISTENING)
-            microphone.play(recording("goforward.raw"))
-            microphone.pactl("unload-module", microphone.module)
-            microphone.wait_for(lambda: microphone.recording_sources() == {
-                microphone.default_source()} != {"microphone.monitor"},
-                "the dictation to move to the next default source")
-            microphone.play(recording("something.raw"))
-            run.stop()
-            events = run.finish()
-        self.assertEqual(run.process.returncode, 0)
-        self.assertEqual(events[-1], {
-            "text": "Go forward 10 meters. Go somewhere and do something.", "final": True})
+        self.assertDictationCarriesOnAfter(
+            lambda microphone: microphone.pactl("unload-module", microphone.module),
+            lambda microphone: microphone.recording_sources() == {
+                microphone.default_source()} != {"microphone.monitor"})
 
     def test_switching_the_default_source_carries_on_with_the_new_one(self):
-        with VirtualMicrophone() as microphone:
-            run = Run(microphone.environment)
-            self.assertEqual(run.next_event(), LISTENING)
-            microphone.play(recording("goforward.raw"))
-            microphone.add_microphone("headset")
-            microphone.wait_for(lambda: microphone.recording_sources() == {"headset.monitor"},
-                                "the dictation to move to the headset")
-            microphone.play(recording("something.raw"))
-            run.stop()
-            events = run.finish()
-        self.assertEqual(run.process.returncode, 0)
-        self.assertEqual(events[-1], {
-            "text": "Go forward 10 meters. Go somewhere and do something.", "final": True})
+        self.assertDictationCarriesOnAfter(
+            lambda microphone: microphone.add_microphone("headset"),
+            lambda microphone: microphone.recording_sources() == {"headset.monitor"})
 
     def test_no_audio_server_and_no_sound_card_means_no_microphone(self):
         runtime = tempfile.mkdtemp(prefix="pilto-silent-")
