@@ -56,20 +56,20 @@ class AudioServer:
         return subprocess.run(["pactl", "get-default-source"], env=self.environment,
                               capture_output=True).stdout.decode().strip()
 
+    def table(self, kind):
+        """The rows of `pactl list short`, split into their columns."""
+        return [line.split("\t") for line in subprocess.run(
+            ["pactl", "list", "short", kind], env=self.environment,
+            capture_output=True).stdout.decode().splitlines()]
+
     def names(self, kind):
         """The names of the server's sinks or sources."""
-        return {line.split("\t")[1] for line in subprocess.run(
-            ["pactl", "list", "short", kind], env=self.environment,
-            capture_output=True).stdout.decode().splitlines()}
+        return {row[1] for row in self.table(kind)}
 
     def recording_sources(self):
         """The names of the sources that streams are recording from."""
-        def table(kind):
-            return [line.split("\t") for line in subprocess.run(
-                ["pactl", "list", "short", kind], env=self.environment,
-                capture_output=True).stdout.decode().splitlines()]
-        names = {row[0]: row[1] for row in table("sources")}
-        return {names.get(row[1]) for row in table("source-outputs")}
+        names = {row[0]: row[1] for row in self.table("sources")}
+        return {names.get(row[1]) for row in self.table("source-outputs")}
 
     def answers(self):
         return subprocess.run(["pactl", "info"], env=self.environment, stdout=subprocess.DEVNULL,
