@@ -205,7 +205,10 @@ class Faults(MicrophoneTestCase):
         for run in runs:
             events = run.finish()
             self.assertDesignedEnd(run, 0)
-            self.assertEqual(events[-1], GO_FORWARD)
+            # Four decoders share two cores with the rest of the suite; one that falls behind
+            # gives the words it had decoded by its deadline.
+            self.assertIs(events[-1]["final"], True)
+            self.assertTrue(any(event.get("text") for event in events), events)
 
 
     def test_the_final_line_comes_in_time_on_a_busy_machine(self):
@@ -224,6 +227,25 @@ class Faults(MicrophoneTestCase):
         self.assertDesignedEnd(run, 0)
         self.assertIs(events[-1]["final"], True)
         self.assertTrue(events[-1]["text"].startswith("Go forward"), events[-1])
+        self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
+
+
+    def test_a_starved_program_still_gives_its_final_line(self):
+        # On one core, beside a busy loop that outranks it, the program decodes more slowly
+        # than the microphone speaks: the final line brings what was decoded by its deadline.
+        core = str(min(os.sched_getaffinity(0)))
+        busy = subprocess.Popen(["taskset", "-c", core, "python3", "-c", "while True: pass"])
+        try:
+            run = Run(self.environment, prefix=["taskset", "-c", core, "nice", "-n", "5"])
+            self.assertEqual(run.next_event(), LISTENING)
+            self.speak()
+            run.stop()
+            events = run.finish()
+        finally:
+            busy.kill()
+            busy.wait()
+        self.assertDesignedEnd(run, 0)
+        self.assertIs(events[-1]["final"], True, events)
         self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
 
 

@@ -133,6 +133,34 @@ TEST_F(AdaptiveDecoderTest, PlacesWordsOnTheDictationsClock) {
   EXPECT_EQ(dictation.heardFrames(), static_cast<std::int64_t>(pause.size() + 44580) / 160);
 }
 
+TEST_F(AdaptiveDecoderTest, ADeadlineInASecondDecodingKeepsTheFirstOnesWordsAndGoesOn) {
+  // The deadline passes in the middle of the first second decoding long enough to be cut.
+  AdaptiveDecoder* decoding = nullptr;
+  std::int64_t lastHeard = -1, cutAt = -1;
+  auto progress = [&] {
+    bool secondDecoding = decoding->heardFrames() == lastHeard;
+    lastHeard = decoding->heardFrames();
+    if (secondDecoding && cutAt < 0 && lastHeard > 2 * FeatureStream::frameRate) {
+      cutAt = lastHeard;
+      decoding->hurry(AdaptiveDecoder::Clock::now());
+    }
+  };
+  AdaptiveDecoder dictation(*decoder_, progress);
+  decoding = &dictation;
+  auto audio = joined({recording("goforward.raw"), recording("something.raw")});
+  dictation.process(audio, [] {});
+  dictation.finish();
+  ASSERT_GT(cutAt, 0);
+  auto words = dictation.words();
+  ASSERT_FALSE(words.empty());
+  EXPECT_LT(words.front().firstFrame, cutAt);
+  EXPECT_GT(words.back().firstFrame, cutAt + FeatureStream::frameRate);
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    EXPECT_GT(words[i].firstFrame, words[i - 1].lastFrame);
+  }
+  EXPECT_EQ(dictation.settledWords(), words.size());
+}
+
 TEST(Resampler, GivesTheSameSamplesHoweverTheInputIsCut) {
   std::vector<float> input(48000);
   for (std::size_t i = 0; i < input.size(); ++i) {

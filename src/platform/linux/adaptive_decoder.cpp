@@ -92,25 +92,40 @@ void AdaptiveDecoder::take(std::span<const CepstralFrame> frames) {
   bool doubled = mean_.frames() >= std::max(firstSecondDecoding, 2 * framesAtMean_);
   if (!pastDeadline() && framesAtMean_ < settledMean && doubled) {
     decoder_.endUtterance();
-    decodeAgain(false);
+    std::vector<SpokenWord> heard = decoder_.words();
+    if (!decodeAgain()) giveUpUtterance(std::move(heard));
   }
 }
 
 void AdaptiveDecoder::startUtterance() {
-  inUtterance_ = true;
   // The voice detector may place the start a little before what was heard of this dictation.
-  utteranceStart_ = std::max<std::int64_t>(0, features_.speechStart());
+  startUtteranceAt(std::max<std::int64_t>(0, features_.speechStart()));
+}
+
+void AdaptiveDecoder::startUtteranceAt(std::int64_t firstFrame) {
+  inUtterance_ = true;
+  utteranceStart_ = firstFrame;
   framesAtMean_ = mean_.frames();
   decoder_.startUtterance(utteranceStart_, mean_.value());
 }
 
+// Ends the utterance with the words of its first decoding, when the deadline cut its second one
+// short; the speech that follows is decoded as an utterance of its own, from where this one ends.
+void AdaptiveDecoder::giveUpUtterance(std::vector<SpokenWord> heard) {
+  decoder_.endUtterance();
+  finished_.insert(finished_.end(), heard.begin(), heard.end());
+  std::int64_t next = utteranceStart_ + static_cast<std::int64_t>(utterance_.size());
+  utterance_.clear();
+  startUtteranceAt(next);
+}
+
 // Decodes the utterance's frames again with the mean as it is now. False, and the utterance left
-// unfinished, when it may give up and the deadline came first.
-bool AdaptiveDecoder::decodeAgain(bool mayGiveUp) {
+// unfinished, when the deadline came first.
+bool AdaptiveDecoder::decodeAgain() {
   framesAtMean_ = mean_.frames();
   decoder_.startUtterance(utteranceStart_, mean_.value());
   for (std::size_t done = 0; done < utterance_.size(); done += framesPerPiece) {
-    if (mayGiveUp && pastDeadline()) return false;
+    if (pastDeadline()) return false;
     std::size_t count = std::min(framesPerPiece, utterance_.size() - done);
     decoder_.process(std::span(utterance_).subspan(done, count));
     progress_();
@@ -122,7 +137,7 @@ void AdaptiveDecoder::endUtterance() {
   decoder_.endUtterance();
   std::vector<SpokenWord> heard = decoder_.words();
   if (meanHasMovedOn()) {
-    bool inTime = decodeAgain(true);
+    bool inTime = decodeAgain();
     decoder_.endUtterance();
     if (inTime) heard = decoder_.words();
   }

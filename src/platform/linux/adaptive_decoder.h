@@ -40,7 +40,7 @@ class AdaptiveDecoder {
   // each block.
   void process(std::span<const std::int16_t> samples, const std::function<void()>& afterBlock);
   // The text is due by the deadline: past it, no utterance is decoded again, and a second
-  // decoding of an utterance's end still running is given up for the first one's words.
+  // decoding still running is given up for the first one's words.
   void hurry(Clock::time_point deadline);
   // Decodes what is left once the audio has ended.
   void finish();
@@ -57,7 +57,9 @@ class AdaptiveDecoder {
   void decodeBlock(std::span<const std::int16_t> samples);
   void take(std::span<const CepstralFrame> frames);
   void startUtterance();
-  bool decodeAgain(bool mayGiveUp);
+  void startUtteranceAt(std::int64_t firstFrame);
+  void giveUpUtterance(std::vector<SpokenWord> heard);
+  bool decodeAgain();
   void endUtterance();
   bool meanHasMovedOn() const;
   bool pastDeadline() const;

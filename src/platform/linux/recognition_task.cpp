@@ -26,6 +26,11 @@ constexpr auto stuckDecoderCheckInterval = std::chrono::milliseconds(100);
 // are taken instead: the final result must come within a second, on a busy machine too.
 constexpr auto finishingTime = std::chrono::milliseconds(600);
 
+// However far decoding has fallen behind the microphone on a starved machine, the final result
+// must reach the host before its deadline, 3.0 s after the stop: past this, what has been
+// decoded is the final text, and the audio not yet decoded is left.
+constexpr auto latestFinal = std::chrono::milliseconds(1500);
+
 constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
 constexpr const char* captureLost = "The microphone stopped delivering sound.";
 constexpr const char* decoderStuck = "Speech recognition stopped responding.";
@@ -35,6 +40,10 @@ constexpr const char* fellBehind =
 }  // namespace
 
 void RecognitionTask::Impl::run() {
+  // On a starved machine the model may still be loading when the final result is due.
+  while (loading.wait_for(audioPollInterval) != std::future_status::ready) {
+    if (pastLatestFinal()) return finish("");
+  }
   std::shared_ptr<SpeechDecoder> decoder = loading.get();
   if (!decoder) return fail(modelNotLoaded);
   while (request->ring.written() == 0) {
@@ -87,6 +96,7 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
     if (ring.isClosed()) {
       auto audioEnded = Clock::time_point(Clock::duration(request->endedAt.load()));
       dictation.hurry(std::max(audioEnded, started) + finishingTime);
+      if (pastLatestFinal()) break;
     }
     std::size_t count = ring.read(chunk);
     if (ring.overflowed()) return fail(fellBehind);
@@ -103,6 +113,11 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   dictation.process(resampler.flush(), reportPartial);
   dictation.finish();
   finish(text(true));
+}
+
+bool RecognitionTask::Impl::pastLatestFinal() const {
+  auto audioEnded = Clock::time_point(Clock::duration(request->endedAt.load()));
+  return request->ring.isClosed() && Clock::now() > audioEnded + latestFinal;
 }
 
 void RecognitionTask::Impl::reportIfChanged(std::string text) {

@@ -41,6 +41,7 @@ struct RecognitionTask::Impl {
  private:
   bool waitForAudio();
   void decode(SpeechDecoder& decoder);
+  bool pastLatestFinal() const;
   void reportIfChanged(std::string text);
   void finish(std::string text);
   void fail(const char* description);
