@@ -1,5 +1,7 @@
 #include "platform/linux/recognition_task.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <thread>
 #include <vector>
@@ -15,16 +17,15 @@ constexpr auto audioPollInterval = std::chrono::milliseconds(5);
 // two seconds late, so this leaves room beyond that.
 constexpr auto captureSilenceLimit = std::chrono::seconds(5);
 
-// Decoding a piece of audio takes milliseconds. A decoder busy with one for this long is stuck, as
-// PocketSphinx can be on some damaged models.
-constexpr auto stuckDecoderLimit =
-    std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(5))
-        .count();
+// Decoding a piece of audio takes milliseconds of CPU time. A decoder that has spent this much on
+// one is stuck, as PocketSphinx can be on some damaged models.
+constexpr std::int64_t stuckDecoderLimit =
+    std::chrono::nanoseconds(std::chrono::seconds(5)).count();
 constexpr auto stuckDecoderCheckInterval = std::chrono::milliseconds(100);
 
 // Once the audio has ended, a second decoding may go on this long before the first one's words
 // are taken instead: the final result must come within a second, on a busy machine too.
-constexpr auto finishingTime = std::chrono::milliseconds(600);
+constexpr auto finishingTime = std::chrono::milliseconds(900);
 
 // However far decoding has fallen behind the microphone on a starved machine, the final result
 // must reach the host before its deadline, 3.0 s after the stop: past this, what has been
@@ -46,6 +47,9 @@ void RecognitionTask::Impl::run() {
   }
   std::shared_ptr<SpeechDecoder> decoder = loading.get();
   if (!decoder) return fail(modelNotLoaded);
+  clockid_t clock{};
+  pthread_getcpuclockid(pthread_self(), &clock);
+  decodingClock = clock;
   while (request->ring.written() == 0) {
     if (request->ring.isClosed()) return finish("");
     if (!waitForAudio()) return fail(captureLost);
@@ -57,7 +61,7 @@ void RecognitionTask::Impl::watch() {
   while (!ended) {
     std::this_thread::sleep_for(stuckDecoderCheckInterval);
     auto since = busySince.load();
-    if (since != 0 && Clock::now().time_since_epoch().count() - since > stuckDecoderLimit) {
+    if (since >= 0 && decodingTime() - since > stuckDecoderLimit) {
       return fail(decoderStuck);
     }
   }
@@ -77,8 +81,7 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   SampleRing& ring = request->ring;
   Resampler resampler(request->sampleRate.load(std::memory_order_relaxed),
                       SpeechDecoder::sampleRate);
-  AdaptiveDecoder dictation(decoder,
-                            [this] { busySince = Clock::now().time_since_epoch().count(); });
+  AdaptiveDecoder dictation(decoder, [this] { markBusy(); });
   const ProperNames& properNames = *names.get();
   auto text = [&](bool isFinal) {
     std::vector<SpokenWord> words = dictation.words();
@@ -105,11 +108,11 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
       if (!waitForAudio()) return fail(captureLost);
       continue;
     }
-    busySince = Clock::now().time_since_epoch().count();
+    markBusy();
     dictation.process(resampler.process(std::span(chunk).first(count)), reportPartial);
-    busySince = 0;
+    busySince = -1;
   }
-  busySince = Clock::now().time_since_epoch().count();
+  markBusy();
   dictation.process(resampler.flush(), reportPartial);
   dictation.finish();
   finish(text(true));
@@ -118,6 +121,19 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
 bool RecognitionTask::Impl::pastLatestFinal() const {
   auto audioEnded = Clock::time_point(Clock::duration(request->endedAt.load()));
   return request->ring.isClosed() && Clock::now() > audioEnded + latestFinal;
+}
+
+// Zero once the decoding thread has ended.
+std::int64_t RecognitionTask::Impl::decodingTime() const {
+  timespec spent{};
+  if (clock_gettime(decodingClock, &spent) != 0) return 0;
+  return std::chrono::nanoseconds(std::chrono::seconds(spent.tv_sec) +
+                                  std::chrono::nanoseconds(spent.tv_nsec))
+      .count();
+}
+
+void RecognitionTask::Impl::markBusy() {
+  busySince = decodingTime();
 }
 
 void RecognitionTask::Impl::reportIfChanged(std::string text) {

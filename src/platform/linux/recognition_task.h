@@ -1,5 +1,7 @@
 #pragma once
 
+#include <time.h>
+
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -29,8 +31,12 @@ struct RecognitionTask::Impl {
   std::uint64_t lastWritten = 0;
   Clock::time_point lastAudioAt = Clock::now();
   std::string lastText;
-  // When the decoder took up the piece of audio it is working on; zero while it waits.
-  std::atomic<Clock::rep> busySince{0};
+  // The decoding thread's own CPU clock: a decoder stuck in a loop spends CPU time on it, while
+  // one that a busy machine merely keeps from the cores does not.
+  std::atomic<clockid_t> decodingClock{};
+  // The CPU time it had spent when it took up the piece of audio it is working on, in
+  // nanoseconds; negative while it waits.
+  std::atomic<std::int64_t> busySince{-1};
   std::atomic<bool> ended{false};
 
   // Waits for the model, then decodes until the audio ends.
@@ -42,6 +48,8 @@ struct RecognitionTask::Impl {
   bool waitForAudio();
   void decode(SpeechDecoder& decoder);
   bool pastLatestFinal() const;
+  std::int64_t decodingTime() const;
+  void markBusy();
   void reportIfChanged(std::string text);
   void finish(std::string text);
   void fail(const char* description);
