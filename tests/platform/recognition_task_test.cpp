@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <soxr.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/speech.h"
+
+namespace {
+
+using Microseconds = std::chrono::microseconds;
+
+constexpr double deviceRate = 48000;
+
+// goforward.raw as a 48 kHz microphone delivers it, with a second of quiet after the words so
+// that decoding has caught up before the audio ends.
+std::vector<float> capturedSpeech() {
+  std::ifstream file("/usr/share/pocketsphinx/test/data/goforward.raw", std::ios::binary);
+  std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+  std::vector<std::int16_t> samples(bytes.size() / 2 + 16000);
+  std::copy_n(bytes.data(), bytes.size(), reinterpret_cast<char*>(samples.data()));
+  std::vector<float> captured(samples.size() * 3);
+  soxr_io_spec_t formats = soxr_io_spec(SOXR_INT16_I, SOXR_FLOAT32_I);
+  std::size_t produced = 0;
+  soxr_oneshot(16000, deviceRate, 1, samples.data(), samples.size(), nullptr, captured.data(),
+               captured.size(), &produced, &formats, nullptr, nullptr);
+  captured.resize(produced);
+  return captured;
+}
+
+struct Transcripts {
+  std::vector<std::string> partials;
+  std::string final;
+  bool operator==(const Transcripts&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Transcripts& transcripts) {
+  for (const auto& partial : transcripts.partials) out << '"' << partial << "\" ";
+  return out << "final \"" << transcripts.final << '"';
+}
+
+// How the buffers arrive: how long each is, and how much faster than real time they come;
+// with `jitter`, each wait is anything from none to twice its length.
+struct Pace {
+  std::size_t framesPerBuffer;
+  double speed;
+  bool jitter;
+};
+
+class RecognitionTaskTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    recognizer_ = SpeechRecognizer::create(Locale{"en-US"}).release();
+    speech_ = new std::vector<float>(capturedSpeech());
+  }
+
+  static Transcripts recognize(Pace pace) {
+    std::mutex mutex;
+    std::condition_variable ended;
+    Transcripts heard;
+    bool done = false;
+    RecognitionRequest request;
+    request.setShouldReportPartialResults(true);
+    auto task = recognizer_->recognitionTask(
+        request, [&](const std::optional<RecognitionResult>& result, const std::optional<Error>&) {
+          std::lock_guard lock(mutex);
+          if (!result || done) return;
+          if (result->isFinal) {
+            heard.final = result->bestTranscription.formattedString;
+            done = true;
+            ended.notify_all();
+          } else {
+            heard.partials.push_back(result->bestTranscription.formattedString);
+          }
+        });
+    feed(request, pace);
+    request.endAudio();
+    std::unique_lock lock(mutex);
+    ended.wait(lock, [&] { return done; });
+    return heard;
+  }
+
+  static void feed(RecognitionRequest& request, Pace pace) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> wait(0, pace.jitter ? 2 : 1);
+    double bufferMicroseconds = 1e6 * static_cast<double>(pace.framesPerBuffer) / deviceRate;
+    auto next = std::chrono::steady_clock::now();
+    const std::vector<float>& speech = *speech_;
+    for (std::size_t at = 0; at < speech.size(); at += pace.framesPerBuffer) {
+      std::size_t count = std::min(pace.framesPerBuffer, speech.size() - at);
+      request.append(AudioBuffer{std::span(speech).subspan(at, count), {deviceRate, 1}});
+      next += Microseconds(static_cast<long>(bufferMicroseconds * wait(random) / pace.speed));
+      std::this_thread::sleep_until(next);
+    }
+  }
+
+  static SpeechRecognizer* recognizer_;
+  static std::vector<float>* speech_;
+};
+
+SpeechRecognizer* RecognitionTaskTest::recognizer_ = nullptr;
+std::vector<float>* RecognitionTaskTest::speech_ = nullptr;
+
+TEST_F(RecognitionTaskTest, GivesTheSameTextsHoweverCaptureCutsAndPacesTheAudio) {
+  Transcripts reference = recognize({1024, 1, false});
+  EXPECT_EQ(reference.final, "Go forward 10 meters.");
+  EXPECT_GT(reference.partials.size(), 4u);
+  for (Pace pace : {Pace{256, 1, true}, Pace{4096, 3, false}, Pace{1024, 3, true}}) {
+    EXPECT_EQ(recognize(pace), reference)
+        << pace.framesPerBuffer << " frames at " << pace.speed << (pace.jitter ? " jittered" : "");
+  }
+}
+
+}  // namespace
