@@ -101,13 +101,15 @@ void feed(const std::string& path, double feedSpeed, RecognitionRequest& request
   soxr_delete(upsampler);
 }
 
-// In the child: decodes the file and prints the transcript and the number of partial results.
+// In the child: decodes the file and prints the number of partial results, the transcript, and
+// the milliseconds from the end of the audio to the final result.
 int decodeWithPiltoListen(const std::string& path, double feedSpeed) {
   std::mutex mutex;
   std::condition_variable finished;
   std::string transcript;
   int partialResults = 0;
   bool done = false;
+  std::chrono::steady_clock::time_point finalAt;
   auto recognizer = SpeechRecognizer::create(Locale{"en-US"});
   RecognitionRequest request;
   request.setShouldReportPartialResults(true);
@@ -118,14 +120,18 @@ int decodeWithPiltoListen(const std::string& path, double feedSpeed) {
         if (error) transcript = "error: " + error->localizedDescription;
         if (result && !result->isFinal) ++partialResults;
         if (result && result->isFinal) transcript = result->bestTranscription.formattedString;
-        done = done || error || (result && result->isFinal);
+        bool ends = error || (result && result->isFinal);
+        if (ends && !done) finalAt = std::chrono::steady_clock::now();
+        done = done || ends;
         finished.notify_all();
       });
   feed(path, feedSpeed, request);
+  auto audioEnded = std::chrono::steady_clock::now();
   request.endAudio();
   std::unique_lock lock(mutex);
   finished.wait(lock, [&] { return done; });
-  std::printf("%d\n%s\n", partialResults, transcript.c_str());
+  std::printf("%d\n%s\n%.1f\n", partialResults, transcript.c_str(),
+              std::chrono::duration<double, std::milli>(finalAt - audioEnded).count());
   std::fflush(stdout);
   _exit(0);
 }
@@ -168,9 +174,9 @@ Decoding run(std::vector<std::string> arguments) {
   return decoding;
 }
 
-std::string joined(const std::vector<std::string>& lines, std::size_t from = 0) {
+std::string joined(const std::vector<std::string>& lines) {
   std::string text;
-  for (std::size_t i = from; i < lines.size(); ++i) text += (text.empty() ? "" : " ") + lines[i];
+  for (const auto& line : lines) text += (text.empty() ? "" : " ") + line;
   return text;
 }
 
@@ -210,6 +216,7 @@ int main(int argc, char** argv) {
               ours.output.empty() ? "-" : ours.output[0].c_str());
   std::printf("pilto-listen peak RSS MiB          %8.1f\n", ours.peakResidentMiB);
   std::printf("pocketsphinx_continuous RSS MiB    %8.1f\n", theirs.peakResidentMiB);
-  std::printf("pilto-listen transcript            %s\n", joined(ours.output, 1).c_str());
+  std::printf("pilto-listen transcript            %s\n",
+              ours.output.size() > 1 ? ours.output[1].c_str() : "");
   std::printf("pocketsphinx_continuous transcript %s\n", joined(theirs.output).c_str());
 }

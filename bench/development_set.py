@@ -79,19 +79,25 @@ def _apply(step, source, output, scratch):
     _sox(["-m", *RAW, padded, *RAW, noise], output)
 
 
+def sources(directory):
+    """Writes each recording of real speech, as it is, into `directory`; returns {name: path}."""
+    os.makedirs(directory, exist_ok=True)
+    paths = {}
+    for name, (source, _) in SPEECH.items():
+        paths[name] = os.path.join(directory, f"{name}.source.raw")
+        _sox([os.path.join(DATA, source)] if source.endswith(".wav")
+             else [*RAW, os.path.join(DATA, source)], paths[name], "rate", "16000")
+    return paths
+
+
 def build(directory):
     """Writes the set into `directory`; returns [(name, path, reference)]."""
-    os.makedirs(directory, exist_ok=True)
-    sources = {}
-    for name, (source, _) in SPEECH.items():
-        sources[name] = os.path.join(directory, f"{name}.source.raw")
-        _sox([os.path.join(DATA, source)] if source.endswith(".wav")
-             else [*RAW, os.path.join(DATA, source)], sources[name], "rate", "16000")
+    speech = sources(directory)
     entries = []
     for name, (_, reference) in SPEECH.items():
         for condition, steps in CONDITIONS.items():
             path = os.path.join(directory, f"{name}.{condition}.raw")
-            current = sources[name]
+            current = speech[name]
             if not steps:
                 shutil.copyfile(current, path)
             for index, step in enumerate(steps):
@@ -104,7 +110,7 @@ def build(directory):
         pause = os.path.join(directory, "pause.raw")
         with open(pause, "wb") as raw:
             raw.write(bytes(int(16000 * 1.5) * 2))
-        parts = [part for name in names for part in (sources[name], pause)][:-1]
+        parts = [part for name in names for part in (speech[name], pause)][:-1]
         _sox([arg for part in parts for arg in (*RAW, part)], path)
         entries.append(("+".join(names), path, " ".join(SPEECH[name][1] for name in names)))
     return entries
