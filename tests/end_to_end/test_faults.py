@@ -2,6 +2,7 @@
 pilto-listen. Whatever happens, the program keeps its protocol: whole JSON lines, one of its
 designed exit statuses, never a signal, never a hang past its deadline, nothing on stderr."""
 
+import contextlib
 import fcntl
 import json
 import os
@@ -20,6 +21,18 @@ from virtual_microphone import VirtualMicrophone
 GO_FORWARD = {"text": "Go forward 10 meters.", "final": True}
 UNAVAILABLE = '{"error":"Speech recognition isn\'t available right now."}'
 F_SETPIPE_SZ = 1031
+
+
+@contextlib.contextmanager
+def busy_loops(count, prefix=()):
+    """Processes that take all the CPU time they are given, for as long as the block runs."""
+    busy = [subprocess.Popen([*prefix, "python3", "-c", "while True: pass"]) for _ in range(count)]
+    try:
+        yield
+    finally:
+        for process in busy:
+            process.kill()
+            process.wait()
 
 
 class Faults(MicrophoneTestCase):
@@ -213,40 +226,29 @@ class Faults(MicrophoneTestCase):
             self.assertIs(events[-1]["final"], True)
             self.assertTrue(any(event.get("text") for event in events), events)
 
-
     def test_the_final_line_comes_in_time_on_a_busy_machine(self):
-        busy = [subprocess.Popen(["python3", "-c", "while True: pass"]) for _ in range(2)]
-        try:
+        with busy_loops(2):
             run = Run(self.environment)
             self.assertEqual(run.next_event(), LISTENING)
             self.speak()
             self.microphone.play(recording("something.raw"))
             run.stop()
             events = run.finish()
-        finally:
-            for process in busy:
-                process.kill()
-                process.wait()
         self.assertDesignedEnd(run, 0)
         self.assertIs(events[-1]["final"], True)
         self.assertTrue(events[-1]["text"].startswith("Go forward"), events[-1])
         self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
 
-
     def test_a_starved_program_still_gives_its_final_line(self):
         # On one core, beside a busy loop that outranks it, the program decodes more slowly
         # than the microphone speaks: the final line brings what was decoded by its deadline.
-        core = str(min(os.sched_getaffinity(0)))
-        busy = subprocess.Popen(["taskset", "-c", core, "python3", "-c", "while True: pass"])
-        try:
-            run = Run(self.environment, prefix=["taskset", "-c", core, "nice", "-n", "5"])
+        on_one_core = ["taskset", "-c", str(min(os.sched_getaffinity(0)))]
+        with busy_loops(1, prefix=on_one_core):
+            run = Run(self.environment, prefix=[*on_one_core, "nice", "-n", "5"])
             self.assertEqual(run.next_event(), LISTENING)
             self.speak()
             run.stop()
             events = run.finish()
-        finally:
-            busy.kill()
-            busy.wait()
         self.assertDesignedEnd(run, 0)
         self.assertIs(events[-1]["final"], True, events)
         self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)

@@ -2,25 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/linux/quiet_libraries.h"
 #include "platform/linux/resampler.h"
+#include "platform/recordings.h"
 
 namespace {
-
-const std::string recordings = "/usr/share/pocketsphinx/test/data/";
-
-std::vector<std::int16_t> recording(const std::string& name) {
-  std::ifstream file(recordings + name, std::ios::binary);
-  std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-  std::vector<std::int16_t> samples(bytes.size() / 2);
-  std::copy_n(reinterpret_cast<const std::int16_t*>(bytes.data()), samples.size(), samples.begin());
-  return samples;
-}
 
 std::vector<std::int16_t> roomNoise(double seconds, std::uint32_t seed) {
   std::mt19937 random(seed);

@@ -3,13 +3,13 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <fstream>
 #include <mutex>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/recordings.h"
 #include "platform/speech.h"
 
 namespace {
@@ -21,10 +21,8 @@ constexpr double deviceRate = 48000;
 // goforward.raw as a 48 kHz microphone delivers it, with a second of quiet after the words so
 // that decoding has caught up before the audio ends.
 std::vector<float> capturedSpeech() {
-  std::ifstream file("/usr/share/pocketsphinx/test/data/goforward.raw", std::ios::binary);
-  std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-  std::vector<std::int16_t> samples(bytes.size() / 2 + 16000);
-  std::copy_n(bytes.data(), bytes.size(), reinterpret_cast<char*>(samples.data()));
+  std::vector<std::int16_t> samples = recording("goforward.raw");
+  samples.resize(samples.size() + 16000);
   std::vector<float> captured(samples.size() * 3);
   soxr_io_spec_t formats = soxr_io_spec(SOXR_INT16_I, SOXR_FLOAT32_I);
   std::size_t produced = 0;

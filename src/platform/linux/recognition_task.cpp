@@ -97,8 +97,7 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   std::vector<float> chunk(4096);
   for (;;) {
     if (ring.isClosed()) {
-      auto audioEnded = Clock::time_point(Clock::duration(request->endedAt.load()));
-      dictation.hurry(std::max(audioEnded, started) + finishingTime);
+      dictation.hurry(std::max(audioEndedAt(), started) + finishingTime);
       if (pastLatestFinal()) break;
     }
     std::size_t count = ring.read(chunk);
@@ -118,9 +117,12 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   finish(text(true));
 }
 
+RecognitionTask::Impl::Clock::time_point RecognitionTask::Impl::audioEndedAt() const {
+  return Clock::time_point(Clock::duration(request->endedAt.load()));
+}
+
 bool RecognitionTask::Impl::pastLatestFinal() const {
-  auto audioEnded = Clock::time_point(Clock::duration(request->endedAt.load()));
-  return request->ring.isClosed() && Clock::now() > audioEnded + latestFinal;
+  return request->ring.isClosed() && Clock::now() > audioEndedAt() + latestFinal;
 }
 
 // Zero once the decoding thread has ended.

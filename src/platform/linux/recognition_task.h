@@ -47,6 +47,7 @@ struct RecognitionTask::Impl {
  private:
   bool waitForAudio();
   void decode(SpeechDecoder& decoder);
+  Clock::time_point audioEndedAt() const;
   bool pastLatestFinal() const;
   std::int64_t decodingTime() const;
   void markBusy();
