@@ -21,16 +21,16 @@ constexpr auto captureSilenceLimit = std::chrono::seconds(5);
 // one is stuck, as PocketSphinx can be on some damaged models.
 constexpr std::int64_t stuckDecoderLimit =
     std::chrono::nanoseconds(std::chrono::seconds(5)).count();
-constexpr auto stuckDecoderCheckInterval = std::chrono::milliseconds(100);
+constexpr auto watchInterval = std::chrono::milliseconds(50);
 
 // Once the audio has ended, a second decoding may go on this long before the first one's words
-// are taken instead: the final result must come within a second, on a busy machine too.
-constexpr auto finishingTime = std::chrono::milliseconds(900);
+// are taken instead.
+constexpr auto finishingTime = std::chrono::milliseconds(600);
 
-// However far decoding has fallen behind the microphone on a starved machine, the final result
-// must reach the host before its deadline, 3.0 s after the stop: past this, what has been
-// decoded is the final text, and the audio not yet decoded is left.
-constexpr auto latestFinal = std::chrono::milliseconds(1500);
+// The final result comes within a second of the end of the audio, on a busy machine too. Past
+// this, however far decoding has fallen behind, what has been decoded is the final text: the
+// watcher gives it, so a decoding thread that the machine keeps from the cores cannot hold it.
+constexpr auto latestFinal = std::chrono::milliseconds(900);
 
 constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
 constexpr const char* captureLost = "The microphone stopped delivering sound.";
@@ -43,10 +43,11 @@ constexpr const char* fellBehind =
 void RecognitionTask::Impl::run() {
   // On a starved machine the model may still be loading when the final result is due.
   while (loading.wait_for(audioPollInterval) != std::future_status::ready) {
-    if (pastLatestFinal()) return finish("");
+    if (ended) return;
   }
   std::shared_ptr<SpeechDecoder> decoder = loading.get();
   if (!decoder) return fail(modelNotLoaded);
+  std::lock_guard decoding(decoder->inUse());
   clockid_t clock{};
   pthread_getcpuclockid(pthread_self(), &clock);
   decodingClock = clock;
@@ -59,7 +60,8 @@ void RecognitionTask::Impl::run() {
 
 void RecognitionTask::Impl::watch() {
   while (!ended) {
-    std::this_thread::sleep_for(stuckDecoderCheckInterval);
+    std::this_thread::sleep_for(watchInterval);
+    if (pastLatestFinal()) return finish(takeTextSoFar());
     auto since = busySince.load();
     if (since >= 0 && decodingTime() - since > stuckDecoderLimit) {
       return fail(decoderStuck);
@@ -83,23 +85,22 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
                       SpeechDecoder::sampleRate);
   AdaptiveDecoder dictation(decoder, [this] { markBusy(); });
   const ProperNames& properNames = *names.get();
-  auto text = [&](bool isFinal) {
-    std::vector<SpokenWord> words = dictation.words();
+  auto text = [&](const std::vector<SpokenWord>& words, bool isFinal) {
     return transcriptText({words, dictation.settledWords(), dictation.heardFrames(), isFinal},
                           properNames);
   };
-  auto reportPartial = [&] {
-    if (request->reportsPartialResults) reportIfChanged(text(false));
+  auto afterBlock = [&] {
+    std::vector<SpokenWord> words = dictation.words();
+    keepTextSoFar(text(words, true));
+    if (request->reportsPartialResults) reportIfChanged(text(words, false));
   };
   // The time to finish counts from the end of the audio, or from the start of decoding when the
   // model was still loading then.
   auto started = Clock::now();
   std::vector<float> chunk(4096);
   for (;;) {
-    if (ring.isClosed()) {
-      dictation.hurry(std::max(audioEndedAt(), started) + finishingTime);
-      if (pastLatestFinal()) break;
-    }
+    if (ended) return;
+    if (ring.isClosed()) dictation.hurry(std::max(audioEndedAt(), started) + finishingTime);
     std::size_t count = ring.read(chunk);
     if (ring.overflowed()) return fail(fellBehind);
     if (count == 0) {
@@ -108,13 +109,13 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
       continue;
     }
     markBusy();
-    dictation.process(resampler.process(std::span(chunk).first(count)), reportPartial);
+    dictation.process(resampler.process(std::span(chunk).first(count)), afterBlock);
     busySince = -1;
   }
   markBusy();
-  dictation.process(resampler.flush(), reportPartial);
+  dictation.process(resampler.flush(), afterBlock);
   dictation.finish();
-  finish(text(true));
+  finish(text(dictation.words(), true));
 }
 
 RecognitionTask::Impl::Clock::time_point RecognitionTask::Impl::audioEndedAt() const {
@@ -138,17 +139,31 @@ void RecognitionTask::Impl::markBusy() {
   busySince = decodingTime();
 }
 
+void RecognitionTask::Impl::keepTextSoFar(std::string text) {
+  std::lock_guard lock(reporting);
+  textSoFar = std::move(text);
+}
+
+std::string RecognitionTask::Impl::takeTextSoFar() {
+  std::lock_guard lock(reporting);
+  return std::move(textSoFar);
+}
+
+// The decoding thread and the watcher both report: no partial result may follow the final one,
+// and only the first of them to come to an end reports it.
 void RecognitionTask::Impl::reportIfChanged(std::string text) {
+  std::lock_guard lock(reporting);
   if (text == lastText || ended) return;
   lastText = text;
   handler(RecognitionResult{{std::move(text)}, false}, std::nullopt);
 }
 
-// The decoding thread and the watcher may both come to an end; only the first one reports.
 void RecognitionTask::Impl::finish(std::string text) {
+  std::lock_guard lock(reporting);
   if (!ended.exchange(true)) handler(RecognitionResult{{std::move(text)}, true}, std::nullopt);
 }
 
 void RecognitionTask::Impl::fail(const char* description) {
+  std::lock_guard lock(reporting);
   if (!ended.exchange(true)) handler(std::nullopt, Error{description});
 }

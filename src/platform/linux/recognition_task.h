@@ -6,6 +6,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/linux/adaptive_decoder.h"
@@ -19,7 +20,8 @@ using DecoderFuture = std::shared_future<std::shared_ptr<SpeechDecoder>>;
 using NamesFuture = std::shared_future<std::shared_ptr<const ProperNames>>;
 
 // Decodes the request's audio on a thread of its own and reports to the handler. A second
-// thread watches that the decoder keeps responding.
+// thread watches that the decoder keeps responding, and gives the final result on time when
+// decoding cannot.
 struct RecognitionTask::Impl {
   using Clock = std::chrono::steady_clock;
 
@@ -38,10 +40,14 @@ struct RecognitionTask::Impl {
   // nanoseconds; negative while it waits.
   std::atomic<std::int64_t> busySince{-1};
   std::atomic<bool> ended{false};
+  std::mutex reporting;
+  // The final text as it stands after the last piece of audio decoded.
+  std::string textSoFar;
 
   // Waits for the model, then decodes until the audio ends.
   void run();
-  // Reports a decoder that stops responding; returns once the task has ended.
+  // Gives the final result when it is due and decoding has not; reports a decoder that stops
+  // responding. Returns once the task has ended.
   void watch();
 
  private:
@@ -51,6 +57,8 @@ struct RecognitionTask::Impl {
   bool pastLatestFinal() const;
   std::int64_t decodingTime() const;
   void markBusy();
+  void keepTextSoFar(std::string text);
+  std::string takeTextSoFar();
   void reportIfChanged(std::string text);
   void finish(std::string text);
   void fail(const char* description);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -38,6 +39,9 @@ class SpeechDecoder {
   std::vector<SpokenWord> words() const;
   void endUtterance();
 
+  // One dictation decodes at a time; a task that was ended on time may still be decoding.
+  std::mutex& inUse() { return inUse_; }
+
  private:
   SpeechDecoder(cmd_ln_s* config, ps_decoder_s* decoder) : config_(config), decoder_(decoder) {}
 
@@ -46,4 +50,5 @@ class SpeechDecoder {
   std::int64_t firstFrame_ = 0;
   CepstralFrame mean_{};
   std::vector<CepstralFrame> scratch_;
+  std::mutex inUse_;
 };
