@@ -40,12 +40,19 @@ ps_decoder_t* initDecoder(cmd_ln_t* config) {
 
 std::unique_ptr<SpeechDecoder> SpeechDecoder::load(const LanguageModel& model) {
   // Without memory mapping, a truncated file fails while loading rather than while decoding.
-  cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(),
-                                 "-lm", model.languageModel.c_str(), "-dict",
-                                 model.dictionary.c_str(), "-mmap", "no", nullptr);
+  // No flat-lexicon pass at the end of each utterance: the utterances are decoded again with an
+  // adapted mean instead, and beside that the pass cost words as well as the time to finish.
+  cmd_ln_t* config =
+      cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(), "-lm",
+                  model.languageModel.c_str(), "-dict", model.dictionary.c_str(), "-mmap", "no",
+                  "-fwdflat", "no", nullptr);
   if (!config) return nullptr;
   ps_decoder_t* decoder = initDecoder(config);
   if (!decoder) return nullptr;
+  // Without that pass the library keeps only the last few frames, and hears nothing once a second
+  // decoding gives it more than a few at once. Taking frames without searching them makes it keep
+  // every frame of an utterance; none is given here.
+  ps_process_cep(decoder, nullptr, 0, TRUE, FALSE);
   return std::unique_ptr<SpeechDecoder>(new SpeechDecoder(config, decoder));
 }
 
