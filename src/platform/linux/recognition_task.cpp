@@ -24,7 +24,7 @@ constexpr std::int64_t stuckDecoderLimit =
 constexpr auto watchInterval = std::chrono::milliseconds(50);
 
 // Once the audio has ended, a second decoding may go on this long before the first one's words
-// are taken instead: the final result should come within a second, on a busy machine too.
+// are taken instead, so that a short dictation's final result does not wait for it.
 constexpr auto finishingTime = std::chrono::milliseconds(900);
 
 // However far decoding has fallen behind the microphone on a starved machine, the final result
