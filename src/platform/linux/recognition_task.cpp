@@ -62,7 +62,7 @@ void RecognitionTask::Impl::run() {
 void RecognitionTask::Impl::watch() {
   while (!ended) {
     std::this_thread::sleep_for(watchInterval);
-    if (pastLatestFinal()) return finish(takeTextSoFar());
+    if (pastLatestFinal()) return finish(finalTextSoFar());
     auto since = busySince.load();
     if (since >= 0 && decodingTime() - since > stuckDecoderLimit) {
       return fail(decoderStuck);
@@ -85,15 +85,15 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   Resampler resampler(request->sampleRate.load(std::memory_order_relaxed),
                       SpeechDecoder::sampleRate);
   AdaptiveDecoder dictation(decoder, [this] { markBusy(); });
-  const ProperNames& properNames = *names.get();
-  auto text = [&](const std::vector<SpokenWord>& words, bool isFinal) {
-    return transcriptText({words, dictation.settledWords(), dictation.heardFrames(), isFinal},
-                          properNames);
+  // Every text needs the names, which load beside the model.
+  names.wait();
+  auto heard = [&] {
+    return HeardSoFar{dictation.words(), dictation.settledWords(), dictation.heardFrames()};
   };
   auto afterBlock = [&] {
-    std::vector<SpokenWord> words = dictation.words();
-    keepTextSoFar(text(words, true));
-    if (request->reportsPartialResults) reportIfChanged(text(words, false));
+    HeardSoFar now = heard();
+    if (request->reportsPartialResults) reportIfChanged(text(now, false));
+    keepHeardSoFar(std::move(now));
   };
   // The time to finish counts from the end of the audio, or from the start of decoding when the
   // model was still loading then.
@@ -116,7 +116,11 @@ void RecognitionTask::Impl::decode(SpeechDecoder& decoder) {
   markBusy();
   dictation.process(resampler.flush(), afterBlock);
   dictation.finish();
-  finish(text(dictation.words(), true));
+  finish(text(heard(), true));
+}
+
+std::string RecognitionTask::Impl::text(const HeardSoFar& heard, bool isFinal) const {
+  return transcriptText({heard.words, heard.settledWords, heard.frames, isFinal}, *names.get());
 }
 
 RecognitionTask::Impl::Clock::time_point RecognitionTask::Impl::audioEndedAt() const {
@@ -140,14 +144,15 @@ void RecognitionTask::Impl::markBusy() {
   busySince = decodingTime();
 }
 
-void RecognitionTask::Impl::keepTextSoFar(std::string text) {
+void RecognitionTask::Impl::keepHeardSoFar(HeardSoFar heard) {
   std::lock_guard lock(reporting);
-  textSoFar = std::move(text);
+  heardSoFar = std::move(heard);
 }
 
-std::string RecognitionTask::Impl::takeTextSoFar() {
+// The names have loaded once anything has been heard.
+std::string RecognitionTask::Impl::finalTextSoFar() {
   std::lock_guard lock(reporting);
-  return std::move(textSoFar);
+  return heardSoFar.words.empty() ? "" : text(heardSoFar, true);
 }
 
 // The decoding thread and the watcher both report: no partial result may follow the final one,

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/linux/adaptive_decoder.h"
 #include "platform/linux/proper_names.h"
@@ -18,6 +19,13 @@
 
 using DecoderFuture = std::shared_future<std::shared_ptr<SpeechDecoder>>;
 using NamesFuture = std::shared_future<std::shared_ptr<const ProperNames>>;
+
+// What the decoder had heard after a piece of audio.
+struct HeardSoFar {
+  std::vector<SpokenWord> words;
+  std::size_t settledWords = 0;
+  std::int64_t frames = 0;
+};
 
 // Decodes the request's audio on a thread of its own and reports to the handler. A second
 // thread watches that the decoder keeps responding, and gives the final result on time when
@@ -41,8 +49,8 @@ struct RecognitionTask::Impl {
   std::atomic<std::int64_t> busySince{-1};
   std::atomic<bool> ended{false};
   std::mutex reporting;
-  // The final text as it stands after the last piece of audio decoded.
-  std::string textSoFar;
+  // Made into the final text only if it is due before decoding has ended.
+  HeardSoFar heardSoFar;
 
   // Waits for the model, then decodes until the audio ends.
   void run();
@@ -57,8 +65,9 @@ struct RecognitionTask::Impl {
   bool pastLatestFinal() const;
   std::int64_t decodingTime() const;
   void markBusy();
-  void keepTextSoFar(std::string text);
-  std::string takeTextSoFar();
+  std::string text(const HeardSoFar& heard, bool isFinal) const;
+  void keepHeardSoFar(HeardSoFar heard);
+  std::string finalTextSoFar();
   void reportIfChanged(std::string text);
   void finish(std::string text);
   void fail(const char* description);
