@@ -25,13 +25,13 @@ constexpr auto watchInterval = std::chrono::milliseconds(50);
 
 // Once the audio has ended, a second decoding may go on this long before the first one's words
 // are taken instead, so that a short dictation's final result does not wait for it.
-constexpr auto finishingTime = std::chrono::milliseconds(900);
+constexpr auto finishingTime = std::chrono::milliseconds(600);
 
 // However far decoding has fallen behind the microphone on a starved machine, the final result
-// must reach the host before its deadline, 3.0 s after the stop: past this, what has been decoded
-// is the final text. The watcher gives it, so a decoding thread that the machine keeps from the
-// cores cannot hold it back.
-constexpr auto latestFinal = std::chrono::milliseconds(1500);
+// comes within a second of the end of the audio, well before the host's deadline: past this,
+// what has been decoded is the final text. The watcher gives it, so a decoding thread that the
+// machine keeps from the cores cannot hold it back.
+constexpr auto latestFinal = std::chrono::milliseconds(900);
 
 constexpr const char* modelNotLoaded = "The speech model could not be loaded.";
 constexpr const char* captureLost = "The microphone stopped delivering sound.";
