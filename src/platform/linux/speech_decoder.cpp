@@ -42,7 +42,7 @@ std::unique_ptr<SpeechDecoder> SpeechDecoder::load(const LanguageModel& model) {
   // Without memory mapping, a truncated file fails while loading rather than while decoding.
   // No flat-lexicon pass at the end of each utterance: the utterances are decoded again with an
   // adapted mean instead, and beside that the pass cost words as well as the time to finish.
-  // Past 6000 active HMMs a frame, a wider search costs a quarter more time and finds no more
+  // Past 6000 active HMMs a frame, a wider search takes a third more time and finds no more
   // words: time that a busy machine, and the final result, cannot spare.
   cmd_ln_t* config =
       cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.acousticModel.c_str(), "-lm",
