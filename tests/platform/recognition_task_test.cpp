@@ -60,14 +60,17 @@ class RecognitionTaskTest : public testing::Test {
     speech_ = new std::vector<float>(capturedSpeech());
   }
 
+  enum class AudioEnds { onceFed, onceTheSentenceCloses };
+
   // The audio ends once the sentence has closed: however slowly the build decodes, the deadline
   // after the end of the audio then cuts nothing short.
   static Transcripts recognize(Pace pace) {
-    return recognize([pace](RecognitionRequest& request) { feed(request, pace); }, true);
+    return recognize([pace](RecognitionRequest& request) { feed(request, pace); },
+                     AudioEnds::onceTheSentenceCloses);
   }
 
   static Transcripts recognize(const std::function<void(RecognitionRequest&)>& feedAudio,
-                               bool endOnceTheSentenceCloses) {
+                               AudioEnds audioEnds) {
     std::mutex mutex;
     std::condition_variable ended;
     Transcripts heard;
@@ -91,7 +94,7 @@ class RecognitionTaskTest : public testing::Test {
         });
     feedAudio(request);
     std::unique_lock lock(mutex);
-    if (endOnceTheSentenceCloses) {
+    if (audioEnds == AudioEnds::onceTheSentenceCloses) {
       ended.wait_for(lock, std::chrono::minutes(1), [&] {
         return !heard.partials.empty() && heard.partials.back().ends_with('.');
       });
@@ -141,7 +144,7 @@ TEST_F(RecognitionTaskTest, FarBehindTheMicrophoneTheFinalResultBringsWhatWasDec
         feed(request, {1024, 1, false});
         for (int copy = 1; copy < copies; ++copy) feed(request, {4096, 1000, false});
       },
-      false);
+      AudioEnds::onceFed);
   EXPECT_EQ(heard.resultsAfterFinal, 0);
   int spoken = 0;
   for (auto at = heard.final.find("Go forward"); at != std::string::npos;
