@@ -14,16 +14,35 @@ import time
 SERVER = os.environ.get("PILTO_AUDIO_SERVER", "pulseaudio")
 
 
+def running(pid):
+    """Whether the process runs: a zombie that its parent has not reaped yet does not."""
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+
+
 class AudioServer:
     """What both servers share: a fresh runtime directory, the microphone, playing into it."""
 
     def __enter__(self):
         self.runtime = tempfile.mkdtemp(prefix=f"pilto-{type(self).__name__.lower()}-")
-        self.environment = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
-        for name in ["PULSE_SERVER", "PULSE_RUNTIME_PATH", "PIPEWIRE_REMOTE"]:
+        os.chmod(self.runtime, 0o700)
+        # Everything the servers read or remember lives in the runtime directory: nothing of the
+        # host's session, configuration or earlier runs reaches them.
+        self.environment = dict(os.environ, XDG_RUNTIME_DIR=self.runtime,
+                                XDG_STATE_HOME=os.path.join(self.runtime, "state"),
+                                XDG_CONFIG_HOME=os.path.join(self.runtime, "config"))
+        for name in ["PULSE_SERVER", "PULSE_RUNTIME_PATH", "PIPEWIRE_REMOTE",
+                     "DBUS_SESSION_BUS_ADDRESS"]:
             self.environment.pop(name, None)
-        self.start()
-        self.module = self.add_microphone()
+        try:
+            self.start()
+            self.module = self.add_microphone()
+        except BaseException:
+            self.__exit__()
+            raise
         return self
 
     def add_microphone(self, name="microphone"):
@@ -101,19 +120,37 @@ class PulseAudio(AudioServer):
         self.wait_for(self.answers, "PulseAudio to answer")
 
     def stop(self):
+        try:
+            with open(os.path.join(self.environment["PULSE_RUNTIME_PATH"], "pid")) as pid_file:
+                pid = int(pid_file.read())
+        except (FileNotFoundError, ValueError):
+            return
         subprocess.run(["pulseaudio", "--kill"], env=self.environment, stderr=subprocess.DEVNULL)
-        self.wait_for(lambda: not self.answers(), "PulseAudio to exit")
+        self.wait_for(lambda: not running(pid), "PulseAudio to exit")
+
+
+# WirePlumber's settings for a session of nothing but the null sinks: no hardware monitors, so
+# that the host's devices never become the default, and no Bluetooth, whose seat monitor needs
+# logind's directories in /run and ends WirePlumber where a container or chroot has none.
+WIREPLUMBER_SETTINGS = {
+    "main.lua.d/80-virtual-microphone.lua":
+        "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
+        "libcamera_monitor.enabled = false\n",
+    "bluetooth.lua.d/80-virtual-microphone.lua": "bluez_monitor.enabled = false\n",
+}
 
 
 class PipeWire(AudioServer):
+    processes = []
+    bus = None
+
     def start(self):
-        os.chmod(self.runtime, 0o700)
-        # Without these WirePlumber would remember default devices from an earlier session.
-        self.environment.update(XDG_STATE_HOME=os.path.join(self.runtime, "state"),
-                                XDG_CONFIG_HOME=os.path.join(self.runtime, "config"))
+        self.write_wireplumber_settings()
         self.processes = []
+        # The bus's socket in the runtime directory too, not in /tmp where dbus puts it.
         bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
-                              "--print-pid=1"], env=self.environment, check=True,
+                              "--print-pid=1", f"--address=unix:dir={self.runtime}"],
+                             env=self.environment, check=True,
                              capture_output=True).stdout.decode().split()
         self.environment["DBUS_SESSION_BUS_ADDRESS"], self.bus = bus[0], int(bus[1])
         self.spawn("pipewire")
@@ -122,6 +159,28 @@ class PipeWire(AudioServer):
         self.spawn("wireplumber")
         self.spawn("pipewire-pulse")
         self.wait_for(self.answers, "pipewire-pulse to answer")
+
+    def add_microphone(self, name="microphone"):
+        try:
+            return super().add_microphone(name)
+        except (RuntimeError, subprocess.CalledProcessError) as error:
+            ended = [process.args[0] for process in self.processes if process.poll() is not None]
+            raise RuntimeError(f"{error}; ended: {ended or 'none'}; logs: "
+                               f"{self.logs()}") from error
+
+    def logs(self):
+        text = ""
+        for process in self.processes:
+            with open(os.path.join(self.runtime, f"{process.args[0]}.log"), "rb") as log:
+                text += f"\n{process.args[0]}: {log.read()[-2000:].decode(errors='replace')}"
+        return text
+
+    def write_wireplumber_settings(self):
+        for name, settings in WIREPLUMBER_SETTINGS.items():
+            path = os.path.join(self.environment["XDG_CONFIG_HOME"], "wireplumber", name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w") as file:
+                file.write(settings)
 
     def spawn(self, *command):
         with open(os.path.join(self.runtime, f"{command[0]}.log"), "ab") as log:
@@ -141,6 +200,7 @@ class PipeWire(AudioServer):
         self.processes = []
         if self.bus:
             os.kill(self.bus, signal.SIGTERM)
+            self.wait_for(lambda: not running(self.bus), "the bus to exit")
             self.bus = None
 
 
