@@ -58,6 +58,8 @@ def sanitizer_options(directory):
 class Run:
     """One run of pilto-listen. Its standard streams are pipes unless given otherwise."""
 
+    unfinished = set()
+
     def __init__(self, environment, prefix=(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                  preexec_fn=None, **overrides):
         self.reports = tempfile.mkdtemp(prefix="pilto-reports-")
@@ -67,6 +69,15 @@ class Run:
             preexec_fn=preexec_fn)
         self.lines = []
         self.errors = b""
+        Run.unfinished.add(self)
+
+    @classmethod
+    def end_unfinished(cls):
+        """Kills the runs that a failing test left behind and frees what they hold."""
+        for run in list(cls.unfinished):
+            if run.process.returncode is None:
+                run._wait(0)
+            run._close()
 
     def next_event(self):
         line = self.process.stdout.readline()
@@ -97,18 +108,22 @@ class Run:
         self.ended_at = time.monotonic()
         for reader in readers:
             reader.join()
-        for stream in (self.process.stdout, self.process.stderr):
+        self._collect_sanitizer_reports()
+        self._close()
+        return [json.loads(line) for line in self.lines]
+
+    def _close(self):
+        for stream in (self.process.stdin, self.process.stdout, self.process.stderr):
             if stream:
                 stream.close()
-        self._collect_sanitizer_reports()
-        return [json.loads(line) for line in self.lines]
+        shutil.rmtree(self.reports, ignore_errors=True)
+        Run.unfinished.discard(self)
 
     def _collect_sanitizer_reports(self):
         """Counted with stderr: either is a report the host should never have had to see."""
         for name in sorted(os.listdir(self.reports)):
             with open(os.path.join(self.reports, name), "rb") as report:
                 self.errors += report.read()
-        shutil.rmtree(self.reports, ignore_errors=True)
 
     def _read_output(self):
         self.lines += self.process.stdout.read().decode().splitlines()
@@ -131,7 +146,14 @@ class Run:
         self.peak_rss_mib = usage.ru_maxrss / 1024
 
 
-class MicrophoneTestCase(unittest.TestCase):
+class ProgramTestCase(unittest.TestCase):
+    """Tests of runs of the program: whatever a test leaves running when it fails is ended."""
+
+    def setUp(self):
+        self.addCleanup(Run.end_unfinished)
+
+
+class MicrophoneTestCase(ProgramTestCase):
     """Tests that share one virtual microphone and a scratch directory. An empty user data
     directory keeps models the machine's user may have installed out of the runs."""
 
@@ -139,12 +161,7 @@ class MicrophoneTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.microphone = VirtualMicrophone().__enter__()
-        cls.scratch = tempfile.mkdtemp(prefix="pilto-e2e-")
+        cls.microphone = cls.enterClassContext(VirtualMicrophone())
+        cls.scratch = cls.enterClassContext(tempfile.TemporaryDirectory(prefix="pilto-e2e-"))
         cls.environment = dict(cls.microphone.environment, LANG=cls.LANG,
                                XDG_DATA_HOME=os.path.join(cls.scratch, "empty"))
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.microphone.__exit__()
-        shutil.rmtree(cls.scratch, ignore_errors=True)

@@ -75,14 +75,13 @@ class Dictation(MicrophoneTestCase):
     def test_stop_in_the_middle_of_speech_still_gives_the_final_line(self):
         run = Run(self.environment)
         self.assertEqual(run.next_event(), LISTENING)
-        player = subprocess.Popen(
-            ["paplay", "--latency-msec=20", "--raw", "--rate=16000", "--channels=1",
-             "--format=s16le", recording("goforward.raw")], env=self.microphone.environment)
-        while (event := run.next_event()) and "forward" not in event.get("text", ""):
-            pass
-        run.stop()
-        events = run.finish()
-        player.wait()
+        with subprocess.Popen(
+                ["paplay", "--latency-msec=20", "--raw", "--rate=16000", "--channels=1",
+                 "--format=s16le", recording("goforward.raw")], env=self.microphone.environment):
+            while (event := run.next_event()) and "forward" not in event.get("text", ""):
+                pass
+            run.stop()
+            events = run.finish()
         self.assertEqual(run.process.returncode, 0)
         self.assertEqual(run.errors, b"")
         self.assertIs(events[-1]["final"], True)

@@ -15,7 +15,8 @@ import time
 import unittest
 
 from program_run import (INSTALLED_MODEL, LATEST_END_AFTER_STOP, LISTENING, PROGRAM, SANITIZED,
-                         TIME_SCALE, MicrophoneTestCase, Run, recording, silence)
+                         TIME_SCALE, MicrophoneTestCase, ProgramTestCase, Run, recording,
+                         silence)
 from virtual_microphone import VirtualMicrophone
 
 GO_FORWARD = {"text": "Go forward 10 meters.", "final": True}
@@ -254,7 +255,7 @@ class Faults(MicrophoneTestCase):
         self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
 
 
-class AudioServerFaults(unittest.TestCase):
+class AudioServerFaults(ProgramTestCase):
     def assertCaptureLostWhen(self, change):
         with VirtualMicrophone() as microphone:
             run = Run(microphone.environment)
@@ -301,18 +302,17 @@ class AudioServerFaults(unittest.TestCase):
             lambda microphone: microphone.recording_sources() == {"headset.monitor"})
 
     def test_no_audio_server_and_no_sound_card_means_no_microphone(self):
-        runtime = tempfile.mkdtemp(prefix="pilto-silent-")
-        environment = dict(os.environ, XDG_RUNTIME_DIR=runtime,
-                           PULSE_SERVER=f"unix:{runtime}/nothing-here")
-        run = Run(environment)
-        run.finish()
-        shutil.rmtree(runtime, ignore_errors=True)
+        with tempfile.TemporaryDirectory(prefix="pilto-silent-") as runtime:
+            environment = dict(os.environ, XDG_RUNTIME_DIR=runtime,
+                               PULSE_SERVER=f"unix:{runtime}/nothing-here")
+            run = Run(environment)
+            run.finish()
         self.assertEqual(run.lines, ['{"error":"No microphone found."}'])
         self.assertEqual(run.process.returncode, 1)
         self.assertEqual(run.errors, b"")
 
 
-class CaptureDeviceFaults(unittest.TestCase):
+class CaptureDeviceFaults(ProgramTestCase):
     """ALSA configurations of the program's own, in place of the system's, for devices that no
     audio server can stand in for."""
 
@@ -337,24 +337,21 @@ class CaptureDeviceFaults(unittest.TestCase):
             ['{"error":"Couldn\'t start the microphone: Invalid argument"}'])
 
 
-class ModelFaults(unittest.TestCase):
+class ModelFaults(ProgramTestCase):
     """Damaged copies of the model in a private model directory, never the installed one."""
 
     def setUp(self):
-        self.data = tempfile.mkdtemp(prefix="pilto-models-")
+        super().setUp()
+        self.data = self.enterContext(tempfile.TemporaryDirectory(prefix="pilto-models-"))
         os.chmod(self.data, 0o755)
         self.model = os.path.join(self.data, "pocketsphinx", "model", "en-us")
         shutil.copytree(INSTALLED_MODEL, self.model)
         for directory in [self.data, os.path.dirname(self.model), os.path.dirname(
                 os.path.dirname(self.model))]:
             os.chmod(directory, 0o755)
-        self.microphone = VirtualMicrophone().__enter__()
+        self.microphone = self.enterContext(VirtualMicrophone())
         self.environment = dict(self.microphone.environment, LANG="en_US.UTF-8",
                                 XDG_DATA_HOME=self.data)
-
-    def tearDown(self):
-        self.microphone.__exit__()
-        shutil.rmtree(self.data, ignore_errors=True)
 
     def assertOneErrorLine(self, run):
         run.finish(timeout=20, close_input=False)

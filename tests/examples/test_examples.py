@@ -23,14 +23,18 @@ HOSTS = {
 class ExampleHosts(MicrophoneTestCase):
     def test_each_host_prints_the_dictation_and_its_end(self):
         for name, command in HOSTS.items():
-            with self.subTest(name), tempfile.TemporaryDirectory() as reports:
-                host = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        env=dict(self.environment, **sanitizer_options(reports)))
-                self.assertEqual(host.stdout.readline(),
-                                 b"Listening. Press Enter when you are done.\n")
-                self.microphone.play(recording("goforward.raw"))
-                self.microphone.play(silence(0.5, self.scratch))
-                output, _ = host.communicate(b"\n", timeout=60)
+            with self.subTest(name), tempfile.TemporaryDirectory() as reports, \
+                    subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     env=dict(self.environment,
+                                              **sanitizer_options(reports))) as host:
+                try:
+                    self.assertEqual(host.stdout.readline(),
+                                     b"Listening. Press Enter when you are done.\n")
+                    self.microphone.play(recording("goforward.raw"))
+                    self.microphone.play(silence(0.5, self.scratch))
+                    output, _ = host.communicate(b"\n", timeout=60)
+                finally:
+                    host.kill()
                 lines = output.decode().splitlines()
                 self.assertEqual(host.returncode, 0, lines)
                 self.assertEqual(lines[-2:], ["Final: Go forward 10 meters.",
@@ -38,7 +42,6 @@ class ExampleHosts(MicrophoneTestCase):
                 for line in lines[:-2]:
                     self.assertTrue(line.startswith("So far: "), line)
                 self.assertEqual(os.listdir(reports), [])
-
 
 if __name__ == "__main__":
     unittest.main()

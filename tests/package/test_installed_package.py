@@ -10,7 +10,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "end_to_end"))
 os.environ.setdefault("PILTO_LISTEN", "/usr/bin/pilto-listen")
 
-from program_run import LISTENING, Run, recording  # noqa: E402
+from program_run import LISTENING, ProgramTestCase, Run, recording  # noqa: E402
 from virtual_microphone import VirtualMicrophone  # noqa: E402
 
 PACKAGE = os.path.abspath(os.environ["PILTO_PACKAGE"])
@@ -32,8 +32,9 @@ def packaged_paths():
     return [name.lstrip(".").rstrip("/") for name in names if name.strip("./")]
 
 
-class InstalledPackage(unittest.TestCase):
+class InstalledPackage(ProgramTestCase):
     def setUp(self):
+        super().setUp()
         self.mounts = []
         self.mount("proc", "-t", "proc", "proc")
         self.mount("dev", "--rbind", "/dev")
