@@ -6,6 +6,8 @@
 #include <sstream>
 #include <vector>
 
+#include "scratch_directory.h"
+
 namespace {
 
 // Words spoken 30 frames each, 2 frames apart. "_" stands for a short pause (0.2 s), "/" for a
@@ -185,7 +187,8 @@ TEST(Transcript, NeverChangesAClosedSentenceAsSpeechGoesOn) {
 }
 
 TEST(ProperNames, ComeFromTheWordListOnly) {
-  const std::string full = testing::TempDir() + "/words", common = testing::TempDir() + "/common";
+  ScratchDirectory scratch;
+  const std::string full = scratch.file("words"), common = scratch.file("common");
   std::ofstream(full) << "Alice\nalice's\nBob\nbob\nCarol\ncarol\nNASA\nx y\nErin\n";
   std::ofstream(common) << "bob\nDave\n";
   ProperNames list = ProperNames::load(full, common);
