@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <regex>
+#include <ranges>
+#include <string_view>
 
 namespace {
 
@@ -34,6 +35,25 @@ LanguageModel modelIn(const fs::path& directory, const std::string& tag) {
   return {directory / tag, directory / (tag + ".lm.bin"), directory / ("cmudict-" + tag + ".dict")};
 }
 
+// "en", "en-US", "zh-Hant-TW": two or three ASCII letters, then any number of subtags of two to
+// eight ASCII letters or digits, each after one hyphen.
+bool isLanguageTag(std::string_view tag) {
+  auto isAsciiLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  auto isAsciiLetterOrDigit = [&](char c) { return isAsciiLetter(c) || (c >= '0' && c <= '9'); };
+  if (tag.empty()) return false;
+  bool language = true;
+  for (auto part : std::views::split(tag, '-')) {
+    std::string_view subtag(part.begin(), part.end());
+    bool valid = language ? subtag.size() >= 2 && subtag.size() <= 3 &&
+                                std::ranges::all_of(subtag, isAsciiLetter)
+                          : subtag.size() >= 2 && subtag.size() <= 8 &&
+                                std::ranges::all_of(subtag, isAsciiLetterOrDigit);
+    if (!valid) return false;
+    language = false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<fs::path> LanguageModel::files() const {
@@ -54,9 +74,8 @@ bool LanguageModel::isComplete() const {
 }
 
 std::optional<std::string> modelTag(std::string_view localeIdentifier) {
-  static const std::regex languageTag("[A-Za-z]{2,3}(-[A-Za-z0-9]{2,8})*");
+  if (!isLanguageTag(localeIdentifier)) return std::nullopt;
   std::string tag(localeIdentifier);
-  if (!std::regex_match(tag, languageTag)) return std::nullopt;
   std::transform(tag.begin(), tag.end(), tag.begin(),
                  [](unsigned char c) { return std::tolower(c); });
   return tag;
