@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/adaptive_decoder.h"
-#include "platform/linux/language_models.h"
+#include "platform/linux/recognition/adaptive_decoder.h"
+#include "platform/linux/recognition/language_models.h"
 #include "platform/linux/quiet_libraries.h"
-#include "platform/linux/transcript.h"
+#include "text/transcript.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
-#include "platform/linux/proper_names.h"
+#include "text/proper_names.h"
 
 #include <cctype>
 #include <fstream>
-#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -39,14 +38,16 @@ void readList(const std::string& path, Take take) {
 }  // namespace
 
 ProperNames ProperNames::load(const std::string& wordList, const std::string& commonWords) {
-  std::unordered_set<std::string> commonLowerCase;
-  readList(commonWords, [&](std::string& word) {
-    if (std::islower(static_cast<unsigned char>(word[0]))) commonLowerCase.insert(std::move(word));
-  });
   ProperNames names;
+  readList(commonWords, [&](std::string& word) {
+    if (std::islower(static_cast<unsigned char>(word[0]))) {
+      names.commonLowerCase_.insert(std::move(word));
+    }
+  });
   auto takeCapitalised = [&](std::string& word) {
     std::string key = lowerCase(word);
-    if (std::isupper(static_cast<unsigned char>(word[0])) && !commonLowerCase.contains(key)) {
+    if (std::isupper(static_cast<unsigned char>(word[0])) &&
+        !names.commonLowerCase_.contains(key)) {
       names.names_.emplace(std::move(key), std::move(word));
     }
   };
@@ -61,4 +62,8 @@ std::optional<std::string> ProperNames::spelling(std::string_view word) const {
   auto name = names_.find(std::string(word));
   if (name == names_.end()) return std::nullopt;
   return name->second + std::string(possessive);
+}
+
+bool ProperNames::isCommonWord(std::string_view word) const {
+  return commonLowerCase_.contains(std::string(word));
 }

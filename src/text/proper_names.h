@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 // Words that English spells only with a capital: names of people, places, days and months. A
 // name is a word that a full word list spells with a capital and a list of common words never
@@ -24,6 +25,10 @@ class ProperNames {
   // "john's"; none when it is not.
   std::optional<std::string> spelling(std::string_view word) const;
 
+  // Whether the list of common words spells the word in lower case: "said", "brown".
+  bool isCommonWord(std::string_view word) const;
+
  private:
   std::unordered_map<std::string, std::string> names_;
+  std::unordered_set<std::string> commonLowerCase_;
 };

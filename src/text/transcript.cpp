@@ -1,4 +1,4 @@
-#include "platform/linux/transcript.h"
+#include "text/transcript.h"
 
 #include <array>
 #include <cctype>
@@ -7,8 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/feature_stream.h"
-#include "platform/linux/number_words.h"
+#include "text/written_forms.h"
 
 namespace {
 
@@ -17,41 +16,61 @@ namespace {
 // joined by pauses of 0.3 to 1.5 s, with the silence each recording has at its ends, every
 // sentence was closed and nothing else (bench/sentence_pauses). Dictation is slower than reading
 // aloud, with pauses to think inside a sentence, so the length stays well above both.
-constexpr std::int64_t sentencePause = 60 * FeatureStream::frameRate / 100;
-// A spoken mark is a command when a pause this long, or the end, follows it: "comma" then
-// carries on as a word in "a comma splice".
-constexpr std::int64_t commandPause = 15 * FeatureStream::frameRate / 100;
+constexpr std::int64_t sentencePause = 60 * framesPerSecond / 100;
+// A spoken command counts when a pause this long, or the end, follows it: "comma" then carries
+// on as a word in "a comma splice".
+constexpr std::int64_t commandPause = 15 * framesPerSecond / 100;
 
-enum class Kind { word, mark, lineBreak };
+// How a piece meets its neighbours: a word has spaces on both sides, a mark only after it, an
+// opening quote only before it, a hyphen none.
+enum class Kind { word, mark, opening, joiner, lineBreak, scratch };
 
 struct Piece {
   Kind kind;
   std::string text;
-  std::size_t lastWord;  // the last of the spoken words it stands for
   bool closesSentence = false;
+  bool verbatim = false;  // no capital at the start of a sentence
 };
 
 struct Command {
   std::string_view first, second;  // the words, the second empty for one word
   std::string_view text;
   Kind kind;
-  bool closesSentence;
+  bool closesSentence = false;
 };
 
-constexpr std::array<Command, 12> commands = {{
+constexpr std::array<Command, 25> commands = {{
     {"full", "stop", ".", Kind::mark, true},
     {"question", "mark", "?", Kind::mark, true},
     {"exclamation", "mark", "!", Kind::mark, true},
     {"exclamation", "point", "!", Kind::mark, true},
-    {"new", "line", "\n", Kind::lineBreak, false},
+    {"new", "line", "\n", Kind::lineBreak},
     {"new", "paragraph", "\n\n", Kind::lineBreak, true},
+    {"semi", "colon", ";", Kind::mark},
+    {"open", "quote", "\"", Kind::opening},
+    {"close", "quote", "\"", Kind::mark},
+    {"end", "quote", "\"", Kind::mark},
+    {"open", "parenthesis", "(", Kind::opening},
+    {"open", "paren", "(", Kind::opening},
+    {"close", "parenthesis", ")", Kind::mark},
+    {"close", "paren", ")", Kind::mark},
+    {"scratch", "that", "", Kind::scratch},
     {"period", "", ".", Kind::mark, true},
-    {"comma", "", ",", Kind::mark, false},
-    {"colon", "", ":", Kind::mark, false},
-    {"semicolon", "", ";", Kind::mark, false},
-    {"semi", "colon", ";", Kind::mark, false},
+    {"comma", "", ",", Kind::mark},
+    {"colon", "", ":", Kind::mark},
+    {"semicolon", "", ";", Kind::mark},
     {"exclamation", "", "!", Kind::mark, true},
+    {"unquote", "", "\"", Kind::mark},
+    {"ellipsis", "", "…", Kind::mark},
+    {"dash", "", "–", Kind::word},
+    {"hyphen", "", "-", Kind::joiner},
 }};
+
+// Marks after which a sentence may end with no mark of its own: a quotation or an aside closes
+// and the sentence's mark follows it.
+bool isClosingQuoteOrParenthesis(const Piece& piece) {
+  return piece.kind == Kind::mark && (piece.text == "\"" || piece.text == ")");
+}
 
 constexpr std::array<std::string_view, 9> interrogatives = {
     "what", "why", "how", "who", "whom", "whose", "when", "where", "which"};
@@ -60,6 +79,14 @@ constexpr std::array<std::string_view, 21> auxiliaries = {
     "would", "shall", "should", "may",  "might", "must", "have", "has", "had", "isn't"};
 constexpr std::array<std::string_view, 12> pronouns = {
     "i", "you", "he", "she", "it", "we", "they", "there", "this", "that", "these", "those"};
+// "Had he known, …", "Should you need help, …", "Were it not for …": conditions, not questions,
+// when a clause of their own follows.
+constexpr std::array<std::string_view, 3> conditionalOpeners = {"had", "should", "were"};
+constexpr std::array<std::string_view, 12> modals = {"would", "might",    "could",    "will",
+                                                     "can",   "should",   "may",      "must",
+                                                     "shall", "would've", "might've", "could've"};
+constexpr std::array<std::string_view, 8> requests = {"please", "call",  "contact", "let",
+                                                      "ask",    "email", "write",   "feel"};
 
 template <std::size_t N>
 bool isOneOf(const std::array<std::string_view, N>& list, std::string_view word) {
@@ -69,21 +96,36 @@ bool isOneOf(const std::array<std::string_view, N>& list, std::string_view word)
   return false;
 }
 
+std::string lowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string capitalised(std::string text) {
+  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
 class Formatter {
  public:
   Formatter(const HeardSpeech& heard, const ProperNames& names) : heard_(heard), names_(names) {
+    spellings_.reserve(heard.words.size());
     for (const SpokenWord& word : heard.words) spellings_.push_back(word.spelling);
   }
 
   std::string text() {
-    readCommandsAndNumbers();
-    closeSentences();
+    std::size_t start = 0;
+    for (std::size_t word = 0; word < spellings_.size(); ++word) {
+      bool closed = settled(word) && pauseAfter(word) >= sentencePause;
+      if (!closed && word + 1 < spellings_.size()) continue;
+      readUtterance(start, word + 1);
+      if (closed || heard_.isFinal) closeSentence(heard_.isFinal && word + 1 == spellings_.size());
+      start = word + 1;
+    }
     return joined();
   }
 
  private:
-  const std::string& spelling(std::size_t word) const { return spellings_[word]; }
-
   // The pause after a word, in frames: up to the next word, or up to what has been heard.
   std::int64_t pauseAfter(std::size_t word) const {
     if (word + 1 < heard_.words.size()) {
@@ -95,150 +137,143 @@ class Formatter {
 
   bool settled(std::size_t word) const { return heard_.isFinal || word < heard_.settledWords; }
 
-  void readCommandsAndNumbers() {
-    for (std::size_t word = 0; word < heard_.words.size();) {
-      if (auto command = commandAt(word)) {
-        std::size_t last = word + (command->second.empty() ? 0 : 1);
-        pieces_.push_back(
-            {command->kind, std::string(command->text), last, command->closesSentence});
-        word = last + 1;
-      } else {
-        word = readWords(word);
+  // The words from `begin` to `end`, spoken without a sentence's pause: commands carried out,
+  // the words between them in their written forms.
+  void readUtterance(std::size_t begin, std::size_t end) {
+    utteranceStarts_.push_back(pieces_.size());
+    std::size_t run = begin;
+    for (std::size_t word = begin; word < end;) {
+      auto command = commandAt(word, end, run < word);
+      if (!command) {
+        ++word;
+        continue;
       }
+      addWords(run, word);
+      carryOut(*command);
+      word += command->second.empty() ? 1 : 2;
+      run = word;
     }
+    addWords(run, end);
   }
 
-  // A spoken mark, when it follows a word and a pause follows it.
-  std::optional<Command> commandAt(std::size_t word) const {
-    if (pieces_.empty() || pieces_.back().kind != Kind::word) return std::nullopt;
+  // A spoken command, when it follows a word and a pause follows it.
+  std::optional<Command> commandAt(std::size_t word, std::size_t end, bool afterWords) const {
+    bool afterWord = afterWords || endsInWords();
     for (const Command& command : commands) {
-      if (spelling(word) != command.first) continue;
+      if (spellings_[word] != command.first) continue;
       std::size_t last = word;
       if (!command.second.empty()) {
-        if (word + 1 >= heard_.words.size() || spelling(word + 1) != command.second) continue;
+        if (word + 1 >= end || spellings_[word + 1] != command.second) continue;
         last = word + 1;
       }
-      if (pauseAfter(last) >= commandPause) return command;
+      bool scratchesAnUtterance = command.kind == Kind::scratch && !pieces_.empty();
+      if (!(afterWord || scratchesAnUtterance) || pauseAfter(last) < commandPause) continue;
+      return command;
     }
     return std::nullopt;
   }
 
-  // Takes the word at `word`, or the number that starts there; returns where to go on.
-  std::size_t readWords(std::size_t word) {
-    auto number = readNumber(std::span(spellings_).subspan(word));
-    if (!number) {
-      pieces_.push_back({Kind::word, typed(word), word});
-      return word + 1;
+  void addWords(std::size_t begin, std::size_t end) {
+    if (begin == end) return;
+    for (WrittenWord& written :
+         writtenForms(std::span(spellings_).subspan(begin, end - begin), names_)) {
+      pieces_.push_back({Kind::word, std::move(written.text), false, written.verbatim});
     }
-    std::size_t end = word + number->words;
-    bool ambiguous = end < heard_.words.size() && isNumberWord(spelling(end));
-    if (ambiguous) {
-      for (; word < heard_.words.size() && isNumberWord(spelling(word)); ++word) {
-        pieces_.push_back({Kind::word, typed(word), word});
-      }
-      return word;
-    }
-    if (end < heard_.words.size() && spelling(end) == "percent" && !number->ordinal) {
-      pieces_.push_back({Kind::word, digits(*number) + "%", end});
-      return end + 1;
-    }
-    if (number->value < 10) {
-      for (; word < end; ++word) pieces_.push_back({Kind::word, typed(word), word});
-      return end;
-    }
-    pieces_.push_back({Kind::word, digits(*number), end - 1});
-    return end;
   }
 
-  // The word as typed: "I", "I'm", names, titles and spelled letters in their capitals.
-  std::string typed(std::size_t word) const {
-    const std::string& spoken = spelling(word);
-    if (spoken == "i" || spoken.starts_with("i'")) return "I" + spoken.substr(1);
-    if (spoken == "mr" || spoken == "mrs" || spoken == "ms" || spoken == "dr") {
-      return capitalised(spoken) + ".";
+  void carryOut(const Command& command) {
+    if (command.kind == Kind::scratch) return scratchUtterance();
+    // A new paragraph closes the sentence before it.
+    if (command.closesSentence && command.kind == Kind::lineBreak && endsInWords()) {
+      pieces_.push_back(sentenceMark());
     }
-    if (spoken.size() == 2 && spoken[1] == '.') return capitalised(spoken);
-    if (auto name = names_.spelling(spoken)) return *name;
-    return spoken;
+    pieces_.push_back({command.kind, std::string(command.text), command.closesSentence});
   }
 
-  static std::string capitalised(std::string text) {
-    if (!text.empty())
-      text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    return text;
-  }
-
-  // Puts a mark at the end of every sentence that a pause has closed, and at the end of the
-  // final text.
-  void closeSentences() {
-    std::vector<Piece> closed;
-    std::size_t sentenceStart = 0;
-    for (std::size_t i = 0; i < pieces_.size(); ++i) {
-      closed.push_back(pieces_[i]);
-      if (pieces_[i].closesSentence) sentenceStart = closed.size();
-      if (pieces_[i].kind != Kind::word) continue;
-      std::size_t last = pieces_[i].lastWord;
-      if (!endsSentenceHere(i)) continue;
-      closed.push_back({Kind::mark, isQuestion(closed, sentenceStart) ? "?" : ".", last, true});
-      sentenceStart = closed.size();
+  // "Scratch that" takes back what this utterance said before it, or the utterance before it
+  // when this one has said nothing yet.
+  void scratchUtterance() {
+    std::size_t start = utteranceStarts_.back();
+    if (start == pieces_.size() && utteranceStarts_.size() > 1) {
+      utteranceStarts_.pop_back();
+      start = utteranceStarts_.back();
     }
-    pieces_ = std::move(closed);
-    if (heard_.isFinal) closeLastSentence(sentenceStart);
+    pieces_.resize(start);
   }
 
-  // A pause closes a sentence, unless a spoken mark stands in its place; a new paragraph closes
-  // one too.
-  bool endsSentenceHere(std::size_t piece) const {
-    if (piece + 1 < pieces_.size() && pieces_[piece + 1].kind != Kind::word) {
-      const Piece& next = pieces_[piece + 1];
-      return next.kind == Kind::lineBreak && next.closesSentence;
+  bool endsInWords() const {
+    return !pieces_.empty() &&
+           (pieces_.back().kind == Kind::word || isClosingQuoteOrParenthesis(pieces_.back()));
+  }
+
+  // A pause ends the sentence, unless a spoken mark stands in its place. At the end of the final
+  // text every sentence closes, and a mark left open there becomes a closing one.
+  void closeSentence(bool endOfText) {
+    if (!endOfText) {
+      if (endsInWords()) pieces_.push_back(sentenceMark());
+      return;
     }
-    std::size_t last = pieces_[piece].lastWord;
-    return settled(last) && pauseAfter(last) >= sentencePause;
-  }
-
-  // The final text ends with a closing mark, before any line breaks at its end.
-  void closeLastSentence(std::size_t sentenceStart) {
     std::size_t end = pieces_.size();
     while (end > 0 && pieces_[end - 1].kind == Kind::lineBreak) --end;
     if (end == 0 || pieces_[end - 1].closesSentence) return;
-    Piece mark{Kind::mark, isQuestion(pieces_, sentenceStart) ? "?" : ".", 0, true};
-    if (pieces_[end - 1].kind == Kind::mark) {
+    Piece mark = sentenceMark();
+    const Piece& last = pieces_[end - 1];
+    if (last.kind == Kind::mark && !isClosingQuoteOrParenthesis(last) && last.text != "…") {
       pieces_[end - 1] = mark;
-    } else {
+    } else if (last.text != "…") {
       pieces_.insert(pieces_.begin() + static_cast<long>(end), mark);
     }
   }
 
-  // "What…", "Why…", or an auxiliary verb and then a pronoun or a name: "Is it…", "Can John…".
-  bool isQuestion(const std::vector<Piece>& pieces, std::size_t start) const {
-    if (start >= pieces.size() || pieces[start].kind != Kind::word) return false;
-    std::string first = lowerCase(pieces[start].text);
-    if (isOneOf(interrogatives, first)) return true;
-    if (!isOneOf(auxiliaries, first) || start + 1 >= pieces.size()) return false;
-    const Piece& second = pieces[start + 1];
-    if (second.kind != Kind::word) return false;
-    std::string word = lowerCase(second.text);
-    return isOneOf(pronouns, word) || names_.spelling(word).has_value();
+  Piece sentenceMark() const { return {Kind::mark, isQuestion() ? "?" : ".", true}; }
+
+  // The words of the sentence being closed, in lower case.
+  std::vector<std::string> sentenceWords() const {
+    std::size_t start = pieces_.size();
+    while (start > 0 && !pieces_[start - 1].closesSentence) --start;
+    std::vector<std::string> words;
+    for (std::size_t i = start; i < pieces_.size(); ++i) {
+      words.push_back(pieces_[i].kind == Kind::word ? lowerCase(pieces_[i].text) : pieces_[i].text);
+    }
+    return words;
   }
 
-  static std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+  // "What…", "Why…", or an auxiliary verb and then a pronoun or a name: "Is it…", "Can John…",
+  // unless the auxiliary opens a condition that a clause of its own follows.
+  bool isQuestion() const {
+    std::vector<std::string> words = sentenceWords();
+    if (words.empty()) return false;
+    if (isOneOf(interrogatives, words[0])) return true;
+    if (!isOneOf(auxiliaries, words[0]) || words.size() < 2) return false;
+    if (!isOneOf(pronouns, words[1]) && !names_.spelling(words[1])) return false;
+    return !(isOneOf(conditionalOpeners, words[0]) && readsAsACondition(words));
+  }
+
+  // "Had he married …, he might …", "Should you need help, call …".
+  static bool readsAsACondition(const std::vector<std::string>& words) {
+    for (std::size_t i = 2; i < words.size(); ++i) {
+      if (words[i] == ",") return true;
+      if (i + 1 < words.size() && isOneOf(pronouns, words[i]) && isOneOf(modals, words[i + 1])) {
+        return true;
+      }
+      if (i >= 3 && isOneOf(requests, words[i])) return true;
+    }
+    return false;
   }
 
   std::string joined() const {
     std::string text;
-    bool capitalise = true, spaceBefore = false;
+    bool capitalise = true, spaceAllowed = false;
     for (const Piece& piece : pieces_) {
+      bool spaced = piece.kind == Kind::word || piece.kind == Kind::opening;
+      if (spaced && spaceAllowed) text += ' ';
       if (piece.kind == Kind::word) {
-        if (spaceBefore) text += ' ';
-        text += capitalise ? capitalised(piece.text) : piece.text;
+        text += capitalise && !piece.verbatim ? capitalised(piece.text) : piece.text;
         capitalise = false;
       } else if (!(piece.text == "." && text.ends_with('.'))) {
-        text += piece.text;  // "Dr." takes no second point
+        text += piece.text;  // "Dr." and "p.m." take no second point
       }
-      spaceBefore = piece.kind != Kind::lineBreak;
+      spaceAllowed = piece.kind == Kind::word || piece.kind == Kind::mark;
       capitalise = capitalise || piece.closesSentence;
     }
     return text;
@@ -248,6 +283,7 @@ class Formatter {
   const ProperNames& names_;
   std::vector<std::string> spellings_;
   std::vector<Piece> pieces_;
+  std::vector<std::size_t> utteranceStarts_;
 };
 
 }  // namespace

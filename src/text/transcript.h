@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "platform/linux/proper_names.h"
-#include "platform/linux/spoken_word.h"
+#include "text/proper_names.h"
+#include "text/spoken_word.h"
 
 // What has been heard of a dictation so far.
 struct HeardSpeech {
@@ -19,8 +19,7 @@ struct HeardSpeech {
 };
 
 // The text as a person would type it into a message box: sentences closed by a mark and begun
-// with a capital; spoken punctuation as marks; "I", names, titles and spelled letters
-// capitalised; numbers of 10 and more in digits. Where a rule is unsure the words stay as
-// spoken. A partial text shows marks only for sentences that have closed, so that what it shows
-// of them does not change.
+// with a capital; spoken punctuation and commands carried out; the words in their written forms.
+// A partial text shows marks only for sentences that have closed, so that what it shows of them
+// does not change.
 std::string transcriptText(const HeardSpeech& heard, const ProperNames& names);

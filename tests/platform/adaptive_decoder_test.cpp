@@ -1,4 +1,4 @@
-#include "platform/linux/adaptive_decoder.h"
+#include "platform/linux/recognition/adaptive_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/linux/quiet_libraries.h"
-#include "platform/linux/resampler.h"
+#include "platform/linux/capture/resampler.h"
 #include "platform/recordings.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/cepstral_mean.h"
+#include "platform/linux/recognition/cepstral_mean.h"
 
 #include <gtest/gtest.h>
 

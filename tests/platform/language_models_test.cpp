@@ -1,4 +1,4 @@
-#include "platform/linux/language_models.h"
+#include "platform/linux/recognition/language_models.h"
 
 #include <gtest/gtest.h>
 

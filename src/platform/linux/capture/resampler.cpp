@@ -1,4 +1,4 @@
-#include "platform/linux/resampler.h"
+#include "platform/linux/capture/resampler.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/sample_ring.h"
+#include "platform/linux/capture/sample_ring.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/adaptive_decoder.h"
+#include "platform/linux/recognition/adaptive_decoder.h"
 
 #include <algorithm>
 #include <utility>

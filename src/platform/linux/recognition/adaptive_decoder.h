@@ -7,10 +7,10 @@
 #include <span>
 #include <vector>
 
-#include "platform/linux/cepstral_mean.h"
-#include "platform/linux/feature_stream.h"
-#include "platform/linux/speech_decoder.h"
-#include "platform/linux/spoken_word.h"
+#include "platform/linux/recognition/cepstral_mean.h"
+#include "platform/linux/recognition/feature_stream.h"
+#include "platform/linux/recognition/speech_decoder.h"
+#include "text/spoken_word.h"
 
 // Decodes one dictation, 16 kHz samples in, words out, with the cepstral mean adapted to this
 // dictation's own speech.

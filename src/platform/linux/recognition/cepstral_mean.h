@@ -3,7 +3,7 @@
 #include <array>
 #include <span>
 
-#include "platform/linux/feature_stream.h"
+#include "platform/linux/recognition/feature_stream.h"
 
 // The mean of this dictation's cepstra of speech, which the decoder subtracts from every frame
 // so that the microphone, the room and the voice cancel out. Until enough speech has been heard

@@ -1,4 +1,4 @@
-#include "platform/linux/spoken_word.h"
+#include "platform/linux/recognition/dictionary_spelling.h"
 
 std::optional<std::string> dictionarySpelling(std::string_view segment) {
   if (segment.empty() || segment.front() == '<' || segment.front() == '[' ||

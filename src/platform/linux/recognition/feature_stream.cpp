@@ -1,4 +1,4 @@
-#include "platform/linux/feature_stream.h"
+#include "platform/linux/recognition/feature_stream.h"
 
 #include <sphinxbase/ckd_alloc.h>
 #include <sphinxbase/fe.h>

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <chrono>
 
-#include "platform/linux/sample_ring.h"
+#include "platform/linux/capture/sample_ring.h"
 #include "platform/speech.h"
 
 // 43 s of mono audio at 48 kHz: room for the time the model takes to load, and then some.

@@ -1,4 +1,4 @@
-#include "platform/linux/recognition_task.h"
+#include "platform/linux/recognition/recognition_task.h"
 
 #include <pthread.h>
 
@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/transcript.h"
+#include "text/transcript.h"
 
 namespace {
 

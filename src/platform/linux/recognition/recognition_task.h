@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/adaptive_decoder.h"
-#include "platform/linux/proper_names.h"
-#include "platform/linux/recognition_request.h"
-#include "platform/linux/resampler.h"
-#include "platform/linux/speech_decoder.h"
+#include "platform/linux/capture/resampler.h"
+#include "platform/linux/recognition/adaptive_decoder.h"
+#include "platform/linux/recognition/recognition_request.h"
+#include "platform/linux/recognition/speech_decoder.h"
 #include "platform/speech.h"
+#include "text/proper_names.h"
 
 using DecoderFuture = std::shared_future<std::shared_ptr<SpeechDecoder>>;
 using NamesFuture = std::shared_future<std::shared_ptr<const ProperNames>>;

@@ -3,10 +3,10 @@
 #include <future>
 #include <thread>
 
-#include "platform/linux/language_models.h"
 #include "platform/linux/quiet_libraries.h"
-#include "platform/linux/recognition_request.h"
-#include "platform/linux/recognition_task.h"
+#include "platform/linux/recognition/language_models.h"
+#include "platform/linux/recognition/recognition_request.h"
+#include "platform/linux/recognition/recognition_task.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/speech_decoder.h"
+#include "platform/linux/recognition/speech_decoder.h"
 
 #include <pocketsphinx.h>
 #include <sphinxbase/cmn.h>
@@ -7,6 +7,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
+
+#include "platform/linux/recognition/dictionary_spelling.h"
+
+static_assert(FeatureStream::frameRate == framesPerSecond, "words are timed in feature frames");
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <span>
 #include <vector>
 
-#include "platform/linux/feature_stream.h"
-#include "platform/linux/language_models.h"
-#include "platform/linux/spoken_word.h"
+#include "platform/linux/recognition/feature_stream.h"
+#include "platform/linux/recognition/language_models.h"
+#include "text/spoken_word.h"
 
 struct cmd_ln_s;
 struct ps_decoder_s;
