@@ -140,7 +140,10 @@ class Formatter {
   // The words from `begin` to `end`, spoken without a sentence's pause: commands carried out,
   // the words between them in their written forms.
   void readUtterance(std::size_t begin, std::size_t end) {
-    utteranceStarts_.push_back(pieces_.size());
+    // One that a "scratch that" left empty has its start on the list already.
+    if (utteranceStarts_.empty() || utteranceStarts_.back() != pieces_.size()) {
+      utteranceStarts_.push_back(pieces_.size());
+    }
     std::size_t run = begin;
     for (std::size_t word = begin; word < end;) {
       auto command = commandAt(word, end, run < word);
@@ -193,12 +196,10 @@ class Formatter {
   // "Scratch that" takes back what this utterance said before it, or the utterance before it
   // when this one has said nothing yet.
   void scratchUtterance() {
-    std::size_t start = utteranceStarts_.back();
-    if (start == pieces_.size() && utteranceStarts_.size() > 1) {
-      utteranceStarts_.pop_back();
-      start = utteranceStarts_.back();
+    if (utteranceStarts_.back() == pieces_.size() && utteranceStarts_.size() > 1) {
+      utteranceStarts_.pop_back();  // this one then begins where the one it takes back did
     }
-    pieces_.resize(start);
+    pieces_.resize(utteranceStarts_.back());
   }
 
   bool endsInWords() const {

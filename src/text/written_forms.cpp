@@ -432,8 +432,8 @@ class Grammar {
     }
   }
 
-  // One word, with any spelled letters and digits around it: "john", "j o h n", "g mail",
-  // "john one two".
+  // One word, with spelled letters before it and digits around it: "john", "j o h n",
+  // "g mail", "john one two".
   std::optional<Match> labelAt(std::size_t at) const {
     std::string text;
     std::size_t end = at;
@@ -444,11 +444,11 @@ class Grammar {
           spoken == "colon") {
         break;
       }
-      if (auto letter = vocabulary::spelledLetter(spoken)) {
+      if (auto letter = vocabulary::spelledLetter(spoken); letter && !hasWord) {
         text += *letter;
       } else if (auto digit = vocabulary::digit(spoken); digit && spoken != "o") {
         text += static_cast<char>('0' + *digit);
-      } else if (!hasWord && isPlainWord(spoken)) {
+      } else if (!hasWord && isPlainWord(spoken) && !vocabulary::isFunctionWord(spoken)) {
         text += spoken;
         hasWord = true;
       } else {

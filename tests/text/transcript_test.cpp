@@ -97,6 +97,46 @@ TEST(Transcript, TurnsSpokenPunctuationIntoMarks) {
   });
 }
 
+TEST(Transcript, CarriesOutQuotesParenthesesDashesAndEllipses) {
+  expectFinalTexts({
+      {"he said _ open quote _ hello close quote", "He said \"hello\"."},
+      {"see above open parenthesis _ page ten close parenthesis", "See above (page 10)."},
+      {"wait open paren _ briefly close paren _ then go", "Wait (briefly) then go."},
+      {"well hyphen _ known", "Well-known."},
+      {"yes dash _ no", "Yes – no."},
+      {"and then ellipsis", "And then…"},
+      {"and then ellipsis _ nothing", "And then… nothing."},
+      // Without the pause after it, a command is a word.
+      {"the open quote key", "The open quote key."},
+  });
+}
+
+TEST(Transcript, ScratchThatTakesBackTheUtteranceBeforeIt) {
+  expectFinalTexts({
+      {"go left / scratch that / go right", "Go right."},
+      {"go left scratch that _ go right", "Go right."},
+      {"stay / go left / scratch that", "Stay."},
+      {"stay / go left / scratch that / scratch that / turn", "Turn."},
+      {"scratch that", "Scratch that."},
+      {"scratch that / go", "Scratch that. Go."},
+      {"they scratch that itch", "They scratch that itch."},
+  });
+}
+
+TEST(Transcript, TellsConditionsFromQuestions) {
+  expectFinalTexts({
+      {"had he married a more amiable woman he might have been respected",
+       "Had he married a more amiable woman he might have been respected."},
+      {"should you need help comma _ call me", "Should you need help, call me."},
+      {"should you need any help please call us", "Should you need any help please call us."},
+      {"were it not for you we would be lost", "Were it not for you we would be lost."},
+      {"should i go", "Should I go?"},
+      {"had you seen it before", "Had you seen it before?"},
+      {"should we call him", "Should we call him?"},
+      {"is it true that he might come", "Is it true that he might come?"},
+  });
+}
+
 TEST(Transcript, KeepsPunctuationWordsThatAreNotCommands) {
   expectFinalTexts({
       {"a period of time", "A period of time."},
@@ -167,6 +207,17 @@ TEST(Transcript, ShowsMarksInPartialsOnlyForClosedSentences) {
   // A spoken mark at the end waits for the pause after it.
   EXPECT_EQ(partialText("hello comma", 0, 5), "Hello comma");
   EXPECT_EQ(partialText("hello comma", 0, 30), "Hello,");
+}
+
+TEST(Transcript, LetsAWrittenFormChangeUntilItsPhraseEnds) {
+  std::vector<std::string> partials;
+  auto words = spoken("it costs twenty five dollars");
+  for (std::size_t heard = 1; heard <= words.size(); ++heard) {
+    std::vector<SpokenWord> sofar(words.begin(), words.begin() + static_cast<long>(heard));
+    partials.push_back(transcriptText({sofar, 0, sofar.back().lastFrame + 1, false}, names()));
+  }
+  EXPECT_EQ(partials, (std::vector<std::string>{"It", "It costs", "It costs 20", "It costs 25",
+                                                "It costs $25"}));
 }
 
 TEST(Transcript, NeverChangesAClosedSentenceAsSpeechGoesOn) {
