@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/quiet_libraries.h"
 #include "platform/linux/recognition/adaptive_decoder.h"
 #include "platform/linux/recognition/language_models.h"
-#include "platform/linux/quiet_libraries.h"
 #include "text/transcript.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #include "text/vocabulary.h"
 
-#include <algorithm>
 #include <array>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace vocabulary {
@@ -99,54 +100,104 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 5> addressSe
     {"slash", "/"},
 }};
 
-template <std::size_t N>
-std::optional<int> indexIn(const std::array<std::string_view, N>& list, std::string_view word) {
-  auto found = std::find(list.begin(), list.end(), word);
-  if (found == list.end()) return std::nullopt;
-  return static_cast<int>(found - list.begin());
-}
+// Words that begin a written form, beyond those of the tables above.
+constexpr std::array<std::string_view, 12> otherFormStarts = {
+    "oh",    "o",        "point", "plus",    "double", "triple",
+    "minus", "negative", "half",  "quarter", "a",      "cubic"};
 
-template <typename Value, std::size_t N>
-const Value* valueIn(const std::array<std::pair<std::string_view, Value>, N>& table,
-                     std::string_view word) {
-  for (const auto& [key, value] : table) {
-    if (key == word) return &value;
+// Everything the tables say of one word, gathered so that a lookup is one hash-table probe: a
+// dictation's every word passes through several.
+struct Entry {
+  std::optional<int> unit, unitOrdinal, tens, tensOrdinal, tensPlural;
+  const Scale* scale = nullptr;
+  std::optional<std::string_view> month, separator;
+  const Currency* currency = nullptr;
+  const Title* title = nullptr;
+  bool measureUnit = false, topLevelDomain = false, functionWord = false;
+};
+
+// FNV-1a: the words are short, and a general-purpose hash costs more than the probe.
+struct WordHash {
+  std::size_t operator()(std::string_view word) const {
+    std::size_t hash = 14695981039346656037u;
+    for (char c : word) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    return hash;
   }
-  return nullptr;
+};
+using Index = std::unordered_map<std::string_view, Entry, WordHash>;
+
+template <std::size_t N, typename Set>
+void index(Index& entries, const std::array<std::string_view, N>& list, Set set) {
+  for (std::size_t i = 0; i < N; ++i) set(entries[list[i]], static_cast<int>(i));
 }
 
-std::optional<int> twentyOnwards(std::optional<int> index) {
-  if (!index) return std::nullopt;
-  return 20 + 10 * *index;
+Index indexTables() {
+  Index entries;
+  index(entries, units, [](Entry& e, int i) { e.unit = i; });
+  index(entries, unitOrdinals, [](Entry& e, int i) { e.unitOrdinal = i; });
+  index(entries, tensWords, [](Entry& e, int i) { e.tens = 20 + 10 * i; });
+  index(entries, tensOrdinals, [](Entry& e, int i) { e.tensOrdinal = 20 + 10 * i; });
+  index(entries, tensPlurals, [](Entry& e, int i) { e.tensPlural = 20 + 10 * i; });
+  index(entries, measureUnits, [](Entry& e, int) { e.measureUnit = true; });
+  index(entries, functionWords, [](Entry& e, int) { e.functionWord = true; });
+  index(entries, topLevelDomains, [](Entry& e, int) { e.topLevelDomain = true; });
+  index(entries, otherFormStarts, [](Entry&, int) {});
+  for (const Scale& scale : scaleTable) {
+    entries[scale.cardinal].scale = &scale;
+    entries[scale.ordinal].scale = &scale;
+  }
+  for (const auto& [word, typed] : months) entries[word].month = typed;
+  for (const auto& [word, typed] : addressSeparators) entries[word].separator = typed;
+  for (const auto& [word, currency] : currencies) entries[word].currency = &currency;
+  for (const auto& [word, title] : titles) entries[word].title = &title;
+  return entries;
+}
+
+const Index indexed = indexTables();
+
+const Index& entries() {
+  return indexed;
+}
+
+// The rules ask after the same word many times in a row: the last answer is kept.
+const Entry& entry(std::string_view word) {
+  static const Entry none;
+  thread_local std::string lastWord;
+  thread_local const Entry* lastEntry = &none;
+  if (word == lastWord) return *lastEntry;
+  auto found = entries().find(word);
+  lastWord = word;
+  lastEntry = found == entries().end() ? &none : &found->second;
+  return *lastEntry;
 }
 
 }  // namespace
 
+bool isListed(std::string_view word) {
+  return entries().contains(word);
+}
+
 std::optional<int> unit(std::string_view word) {
-  return indexIn(units, word);
+  return entry(word).unit;
 }
 std::optional<int> unitOrdinal(std::string_view word) {
-  return indexIn(unitOrdinals, word);
+  return entry(word).unitOrdinal;
 }
 std::optional<int> tens(std::string_view word) {
-  return twentyOnwards(indexIn(tensWords, word));
+  return entry(word).tens;
 }
 std::optional<int> tensOrdinal(std::string_view word) {
-  return twentyOnwards(indexIn(tensOrdinals, word));
+  return entry(word).tensOrdinal;
 }
 std::optional<int> tensPlural(std::string_view word) {
-  return twentyOnwards(indexIn(tensPlurals, word));
+  return entry(word).tensPlural;
 }
 
 std::span<const Scale> scales() {
   return scaleTable;
 }
-
 const Scale* scale(std::string_view word) {
-  for (const Scale& entry : scaleTable) {
-    if (word == entry.cardinal || word == entry.ordinal) return &entry;
-  }
-  return nullptr;
+  return entry(word).scale;
 }
 
 std::optional<int> digit(std::string_view word) {
@@ -157,22 +208,17 @@ std::optional<int> digit(std::string_view word) {
 }
 
 std::optional<std::string_view> month(std::string_view word) {
-  const std::string_view* typed = valueIn(months, word);
-  return typed ? std::optional(*typed) : std::nullopt;
+  return entry(word).month;
 }
-
 const Currency* currency(std::string_view word) {
-  return valueIn(currencies, word);
+  return entry(word).currency;
 }
-
 bool isMinorUnit(std::string_view word) {
   return word == "cents" || word == "cent";
 }
-
 bool isMeasureUnit(std::string_view word) {
-  return indexIn(measureUnits, word).has_value();
+  return entry(word).measureUnit;
 }
-
 bool isUnitPrefix(std::string_view word) {
   return word == "square" || word == "cubic";
 }
@@ -196,22 +242,17 @@ std::optional<std::string_view> spelledLetter(std::string_view word) {
 }
 
 const Title* title(std::string_view word) {
-  return valueIn(titles, word);
+  return entry(word).title;
 }
-
 bool isFunctionWord(std::string_view word) {
-  return indexIn(functionWords, word).has_value();
+  return entry(word).functionWord;
 }
-
 bool isTopLevelDomain(std::string_view word) {
-  return indexIn(topLevelDomains, word).has_value();
+  return entry(word).topLevelDomain;
 }
-
 std::optional<std::string_view> addressSeparator(std::string_view word) {
-  const std::string_view* typed = valueIn(addressSeparators, word);
-  return typed ? std::optional(*typed) : std::nullopt;
+  return entry(word).separator;
 }
-
 bool isMinusSign(std::string_view word) {
   return word == "minus" || word == "negative";
 }

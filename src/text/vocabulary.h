@@ -10,6 +10,10 @@
 // typed. Every lookup takes a word as the recognizer spells it, in lower case.
 namespace vocabulary {
 
+// Whether any table lists the word, or it can begin a written form: a word that is not listed
+// is an ordinary word, unless it is part of an address.
+bool isListed(std::string_view word);
+
 // "zero" … "nineteen" and their ordinals "zeroth" … "nineteenth", by value.
 std::optional<int> unit(std::string_view word);
 std::optional<int> unitOrdinal(std::string_view word);

@@ -35,7 +35,7 @@ std::string twoDigits(std::int64_t value) {
 class Grammar {
  public:
   Grammar(std::span<const std::string> words, const ProperNames& names)
-      : words_(words), names_(names) {}
+      : words_(words), names_(names), amounts_(words.size()) {}
 
   std::vector<WrittenWord> forms() {
     std::vector<WrittenWord> written;
@@ -51,11 +51,23 @@ class Grammar {
   using Rule = std::optional<Match> (Grammar::*)(std::size_t) const;
 
   Match formAt(std::size_t at) const {
+    if (!mayBeginForm(at)) return {typed(at), at + 1};
     for (Rule rule : {&Grammar::address, &Grammar::telephone, &Grammar::money, &Grammar::date,
                       &Grammar::year, &Grammar::clock, &Grammar::quantity, &Grammar::titled}) {
       if (auto match = (this->*rule)(at)) return *match;
     }
     return {typed(at), at + 1};
+  }
+
+  // Most words are just words: only a listed word, a spelled letter, or a word that an address
+  // goes on from can begin a form.
+  bool mayBeginForm(std::size_t at) const {
+    auto goesOnAsAddress = [](std::string_view next) {
+      return next == "at" || vocabulary::addressSeparator(next) || vocabulary::digit(next) ||
+             vocabulary::spelledLetter(next);
+    };
+    return vocabulary::isListed(word(at)) || vocabulary::spelledLetter(word(at)) ||
+           goesOnAsAddress(word(at + 1));
   }
 
   std::string_view word(std::size_t at) const {
@@ -80,9 +92,15 @@ class Grammar {
     return number;
   }
 
+  // Several rules begin with an amount: each is read once.
+  const std::optional<Amount>& amount(std::size_t at) const {
+    if (!amounts_[at]) amounts_[at] = readAmount(at);
+    return *amounts_[at];
+  }
+
   // Cardinals, decimals and negatives: "twelve", "eighteen point five", "point two six",
   // "five point two million", "minus sixty".
-  std::optional<Amount> amount(std::size_t at) const {
+  std::optional<Amount> readAmount(std::size_t at) const {
     Amount result;
     if (vocabulary::isMinusSign(word(at)) && !(at > 0 && isNumberWord(words_[at - 1]))) {
       result.negative = true;
@@ -127,7 +145,7 @@ class Grammar {
   // A plain count, or one with a unit, a percent sign or a scale: digits from 10 on, and for
   // any number that measures, is a decimal or is signed.
   std::optional<Match> quantity(std::size_t at) const {
-    auto number = amount(at);
+    const auto& number = amount(at);
     if (!number) return std::nullopt;
     std::size_t end = number->end;
     if (word(end) == "percent" && !number->ordinal) return Match{number->text + "%", end + 1};
@@ -164,7 +182,7 @@ class Grammar {
 
   // "$4.69", "€5", "$2.5 billion", "¥500".
   std::optional<Match> money(std::size_t at) const {
-    auto number = amount(at);
+    const auto& number = amount(at);
     if (!number || number->ordinal) return std::nullopt;
     const vocabulary::Currency* currency = vocabulary::currency(word(number->end));
     if (!currency) return std::nullopt;
@@ -519,6 +537,7 @@ class Grammar {
 
   std::span<const std::string> words_;
   const ProperNames& names_;
+  mutable std::vector<std::optional<std::optional<Amount>>> amounts_;
 };
 
 }  // namespace
