@@ -1,6 +1,7 @@
 // Times the formatting of whole dictations, as every partial result formats the whole text
-// again: dictations of 250 to 6000 words, made of the development set's utterances with a
-// sentence's pause after each. Prints the median time of one formatting for each length.
+// again: dictations of 250 to 6000 words, made of the utterances of each file given (one a line,
+// or the first column of a table) with a sentence's pause after each. Prints the median time of
+// one formatting for each file and length.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,24 +41,32 @@ double medianMicroseconds(const std::vector<SpokenWord>& words, const ProperName
   return length ? times[20] : 0;
 }
 
+std::vector<std::string> utterancesIn(const char* path) {
+  std::ifstream file(path);
+  std::vector<std::string> utterances;
+  for (std::string line; std::getline(file, line);) {
+    if (line.empty() || line.starts_with('#')) continue;
+    utterances.push_back(line.substr(0, line.find('\t')));
+  }
+  return utterances;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: text_formatting tests/text/development_set.tsv\n");
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: text_formatting UTTERANCES…\n");
     return 2;
   }
-  std::ifstream set(argv[1]);
-  std::vector<std::string> utterances;
-  for (std::string line; std::getline(set, line);) {
-    if (auto tab = line.find('\t'); tab != std::string::npos)
-      utterances.push_back(line.substr(0, tab));
-  }
   const ProperNames names = ProperNames::loadSystemLists();
-  std::printf("%8s %12s %14s\n", "words", "median µs", "ns per word");
-  for (std::size_t length : {250, 500, 1000, 1500, 3000, 6000}) {
-    double microseconds = medianMicroseconds(dictation(utterances, length), names);
-    std::printf("%8zu %12.1f %14.1f\n", length, microseconds,
-                microseconds * 1000 / static_cast<double>(length));
+  for (int file = 1; file < argc; ++file) {
+    auto utterances = utterancesIn(argv[file]);
+    if (utterances.empty()) continue;
+    std::printf("%s\n%8s %12s %14s\n", argv[file], "words", "median µs", "ns per word");
+    for (std::size_t length : {250, 500, 1000, 1500, 3000, 6000}) {
+      double microseconds = medianMicroseconds(dictation(utterances, length), names);
+      std::printf("%8zu %12.1f %14.1f\n", length, microseconds,
+                  microseconds * 1000 / static_cast<double>(length));
+    }
   }
 }

@@ -1,26 +1,28 @@
 #include "text/number_words.h"
 
-#include "text/vocabulary.h"
+#include <vector>
 
 namespace {
+
+using vocabulary::Word;
 
 // Reads a number from the front of the words; each rule returns the number it read, with the
 // count of words it took from the front.
 class Reader {
  public:
-  explicit Reader(std::span<const std::string> words) : words_(words) {}
+  explicit Reader(std::span<const Word* const> words) : words_(words) {}
 
-  std::optional<SpokenNumber> number() {
+  std::optional<SpokenNumber> number() const {
     auto group = hundreds(0, true);
     if (!group) return std::nullopt;
     std::int64_t total = 0, smallestScale = 0;
     for (;;) {
       std::size_t at = group->words;
-      const vocabulary::Scale* scale = group->ordinal ? nullptr : scaleAt(at);
+      const vocabulary::Scale* scale = group->ordinal ? nullptr : word(at).scale;
       if (!scale || (smallestScale != 0 && scale->value >= smallestScale) || group->value == 0) {
         return SpokenNumber{total + group->value, group->ordinal, group->words};
       }
-      SpokenNumber sofar{total + group->value * scale->value, words_[at] == scale->ordinal, at + 1};
+      SpokenNumber sofar{total + group->value * scale->value, word(at).scaleOrdinal, at + 1};
       if (total == 0 && scale->value >= 1'000'000 && !sofar.ordinal) {
         sofar.countOfScale = group->value;
         sofar.scaleWord = scale->cardinal;
@@ -36,18 +38,19 @@ class Reader {
 
   // 0 to 99: "seven", "seventeen", "seventy", "seventy seven", "seventy seventh".
   std::optional<SpokenNumber> belowHundred(std::size_t at) const {
-    if (auto unit = valueAt(vocabulary::unit, at)) return SpokenNumber{*unit, false, at + 1};
-    if (auto unit = valueAt(vocabulary::unitOrdinal, at)) return SpokenNumber{*unit, true, at + 1};
-    if (auto ten = valueAt(vocabulary::tensOrdinal, at)) return SpokenNumber{*ten, true, at + 1};
-    auto ten = valueAt(vocabulary::tens, at);
-    if (!ten) return std::nullopt;
-    auto unit = valueAt(vocabulary::unit, at + 1);
-    if (unit && *unit >= 1 && *unit <= 9) return SpokenNumber{*ten + *unit, false, at + 2};
-    auto ordinal = valueAt(vocabulary::unitOrdinal, at + 1);
-    if (ordinal && *ordinal >= 1 && *ordinal <= 9) {
-      return SpokenNumber{*ten + *ordinal, true, at + 2};
+    const Word& first = word(at);
+    if (first.unit) return SpokenNumber{*first.unit, false, at + 1};
+    if (first.unitOrdinal) return SpokenNumber{*first.unitOrdinal, true, at + 1};
+    if (first.tensOrdinal) return SpokenNumber{*first.tensOrdinal, true, at + 1};
+    if (!first.tens) return std::nullopt;
+    const Word& second = word(at + 1);
+    if (second.unit && *second.unit >= 1 && *second.unit <= 9) {
+      return SpokenNumber{*first.tens + *second.unit, false, at + 2};
     }
-    return SpokenNumber{*ten, false, at + 1};
+    if (second.unitOrdinal && *second.unitOrdinal >= 1 && *second.unitOrdinal <= 9) {
+      return SpokenNumber{*first.tens + *second.unitOrdinal, true, at + 2};
+    }
+    return SpokenNumber{*first.tens, false, at + 1};
   }
 
  private:
@@ -57,16 +60,16 @@ class Reader {
     auto count = belowHundred(at);
     if (!count || count->ordinal) return count;
     bool byHundreds = count->value >= 1 && (count->value <= 9 || (front && count->value % 10));
-    if (byHundreds && count->words < words_.size()) {
-      const std::string& word = words_[count->words];
-      if (word == "hundredth") return SpokenNumber{count->value * 100, true, count->words + 1};
-      if (word == "hundred") {
-        SpokenNumber hundred{count->value * 100, false, count->words + 1};
-        auto rest =
-            afterConnector(hundred.words, [&](std::size_t from) { return belowHundred(from); });
-        if (!rest || rest->value == 0) return hundred;
-        return SpokenNumber{hundred.value + rest->value, rest->ordinal, rest->words};
-      }
+    const Word& next = word(count->words);
+    if (byHundreds && next.hundredth) {
+      return SpokenNumber{count->value * 100, true, count->words + 1};
+    }
+    if (byHundreds && next.hundred) {
+      SpokenNumber hundred{count->value * 100, false, count->words + 1};
+      auto rest =
+          afterConnector(hundred.words, [&](std::size_t from) { return belowHundred(from); });
+      if (!rest || rest->value == 0) return hundred;
+      return SpokenNumber{hundred.value + rest->value, rest->ordinal, rest->words};
     }
     if (count->value == 0 && !front) return std::nullopt;
     return count;
@@ -75,36 +78,37 @@ class Reader {
   // What `rule` reads at `at`, or after an "and" there: "hundred and twelve".
   template <typename Rule>
   std::optional<SpokenNumber> afterConnector(std::size_t at, Rule rule) const {
-    if (at < words_.size() && words_[at] == "and") return rule(at + 1);
+    if (word(at).connector) return rule(at + 1);
     return rule(at);
   }
 
-  template <typename Lookup>
-  std::optional<int> valueAt(Lookup lookup, std::size_t at) const {
-    return at < words_.size() ? lookup(words_[at]) : std::nullopt;
+  const Word& word(std::size_t at) const {
+    static const Word none;
+    return at < words_.size() ? *words_[at] : none;
   }
 
-  const vocabulary::Scale* scaleAt(std::size_t at) const {
-    return at < words_.size() ? vocabulary::scale(words_[at]) : nullptr;
-  }
-
-  std::span<const std::string> words_;
+  std::span<const Word* const> words_;
 };
 
 }  // namespace
 
-std::optional<SpokenNumber> readNumber(std::span<const std::string> words) {
+std::optional<SpokenNumber> readNumber(std::span<const Word* const> words) {
   return Reader(words).number();
 }
 
-std::optional<SpokenNumber> readBelowHundred(std::span<const std::string> words) {
+std::optional<SpokenNumber> readNumber(std::span<const std::string> words) {
+  std::vector<const Word*> known;
+  for (const std::string& word : words) known.push_back(&vocabulary::lookup(word));
+  return readNumber(known);
+}
+
+std::optional<SpokenNumber> readBelowHundred(std::span<const Word* const> words) {
   return Reader(words).belowHundred(0);
 }
 
-bool isNumberWord(std::string_view word) {
-  return vocabulary::unit(word) || vocabulary::unitOrdinal(word) || vocabulary::tens(word) ||
-         vocabulary::tensOrdinal(word) || word == "hundred" || word == "hundredth" ||
-         vocabulary::scale(word);
+bool isNumberWord(const Word& word) {
+  return word.unit || word.unitOrdinal || word.tens || word.tensOrdinal || word.hundred ||
+         word.hundredth || word.scale;
 }
 
 std::string groupedDigits(std::int64_t value) {

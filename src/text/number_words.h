@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/vocabulary.h"
+
 // A number read from spoken words: "three hundred and twelve" is 312 (cardinal), "twenty first"
 // is 21 (ordinal), "eleven hundred" 1100.
 struct SpokenNumber {
@@ -21,13 +23,14 @@ struct SpokenNumber {
 
 // The longest number the words begin with, if they begin with one. A count is needed before
 // "hundred", "thousand" and the like, so "a hundred" and "hundredth" are not numbers here.
+std::optional<SpokenNumber> readNumber(std::span<const vocabulary::Word* const> words);
 std::optional<SpokenNumber> readNumber(std::span<const std::string> words);
 
 // 0 to 99 from one or two words: "seven", "seventeen", "seventy seven", "seventy seventh".
-std::optional<SpokenNumber> readBelowHundred(std::span<const std::string> words);
+std::optional<SpokenNumber> readBelowHundred(std::span<const vocabulary::Word* const> words);
 
 // Whether the word is one that can stand in a spoken number.
-bool isNumberWord(std::string_view word);
+bool isNumberWord(const vocabulary::Word& word);
 
 // "312", "21st", "100th"; "12,345" from five digits on.
 std::string digits(const SpokenNumber& number);

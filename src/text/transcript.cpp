@@ -228,36 +228,40 @@ class Formatter {
 
   Piece sentenceMark() const { return {Kind::mark, isQuestion() ? "?" : ".", true}; }
 
-  // The words of the sentence being closed, in lower case.
-  std::vector<std::string> sentenceWords() const {
+  std::size_t sentenceStart() const {
     std::size_t start = pieces_.size();
     while (start > 0 && !pieces_[start - 1].closesSentence) --start;
-    std::vector<std::string> words;
-    for (std::size_t i = start; i < pieces_.size(); ++i) {
-      words.push_back(pieces_[i].kind == Kind::word ? lowerCase(pieces_[i].text) : pieces_[i].text);
-    }
-    return words;
+    return start;
+  }
+
+  // A piece of the sentence being closed as the rules read it: a word in lower case.
+  std::string readPiece(std::size_t piece) const {
+    const Piece& read = pieces_[piece];
+    return read.kind == Kind::word ? lowerCase(read.text) : read.text;
   }
 
   // "What…", "Why…", or an auxiliary verb and then a pronoun or a name: "Is it…", "Can John…",
   // unless the auxiliary opens a condition that a clause of its own follows.
   bool isQuestion() const {
-    std::vector<std::string> words = sentenceWords();
-    if (words.empty()) return false;
-    if (isOneOf(interrogatives, words[0])) return true;
-    if (!isOneOf(auxiliaries, words[0]) || words.size() < 2) return false;
-    if (!isOneOf(pronouns, words[1]) && !names_.spelling(words[1])) return false;
-    return !(isOneOf(conditionalOpeners, words[0]) && readsAsACondition(words));
+    std::size_t start = sentenceStart();
+    if (start >= pieces_.size()) return false;
+    std::string first = readPiece(start);
+    if (isOneOf(interrogatives, first)) return true;
+    if (!isOneOf(auxiliaries, first) || start + 1 >= pieces_.size()) return false;
+    std::string second = readPiece(start + 1);
+    if (!isOneOf(pronouns, second) && !names_.spelling(second)) return false;
+    return !(isOneOf(conditionalOpeners, first) && readsAsACondition(start));
   }
 
   // "Had he married …, he might …", "Should you need help, call …".
-  static bool readsAsACondition(const std::vector<std::string>& words) {
-    for (std::size_t i = 2; i < words.size(); ++i) {
-      if (words[i] == ",") return true;
-      if (i + 1 < words.size() && isOneOf(pronouns, words[i]) && isOneOf(modals, words[i + 1])) {
+  bool readsAsACondition(std::size_t start) const {
+    for (std::size_t i = start + 2; i < pieces_.size(); ++i) {
+      std::string piece = readPiece(i);
+      if (piece == ",") return true;
+      if (i + 1 < pieces_.size() && isOneOf(pronouns, piece) && isOneOf(modals, readPiece(i + 1))) {
         return true;
       }
-      if (i >= 3 && isOneOf(requests, words[i])) return true;
+      if (i >= start + 3 && isOneOf(requests, piece)) return true;
     }
     return false;
   }

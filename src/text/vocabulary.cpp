@@ -1,7 +1,6 @@
 #include "text/vocabulary.h"
 
 #include <array>
-#include <string>
 #include <unordered_map>
 #include <utility>
 
@@ -25,10 +24,10 @@ constexpr std::array<std::string_view, 8> tensPlurals = {
     "twenties", "thirties", "forties", "fifties", "sixties", "seventies", "eighties", "nineties"};
 
 constexpr std::array<Scale, 4> scaleTable = {{
-    {"trillion", "trillionth", "trillions", 1'000'000'000'000},
-    {"billion", "billionth", "billions", 1'000'000'000},
-    {"million", "millionth", "millions", 1'000'000},
-    {"thousand", "thousandth", "thousands", 1'000},
+    {"trillion", "trillionth", 1'000'000'000'000},
+    {"billion", "billionth", 1'000'000'000},
+    {"million", "millionth", 1'000'000},
+    {"thousand", "thousandth", 1'000},
 }};
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 12> months = {{
@@ -101,20 +100,9 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 5> addressSe
 }};
 
 // Words that begin a written form, beyond those of the tables above.
-constexpr std::array<std::string_view, 12> otherFormStarts = {
-    "oh",    "o",        "point", "plus",    "double", "triple",
-    "minus", "negative", "half",  "quarter", "a",      "cubic"};
-
-// Everything the tables say of one word, gathered so that a lookup is one hash-table probe: a
-// dictation's every word passes through several.
-struct Entry {
-  std::optional<int> unit, unitOrdinal, tens, tensOrdinal, tensPlural;
-  const Scale* scale = nullptr;
-  std::optional<std::string_view> month, separator;
-  const Currency* currency = nullptr;
-  const Title* title = nullptr;
-  bool measureUnit = false, topLevelDomain = false, functionWord = false;
-};
+constexpr std::array<std::string_view, 14> otherFormStarts = {
+    "oh",       "o",    "point",   "plus", "double", "triple",  "minus",
+    "negative", "half", "quarter", "a",    "cubic",  "hundred", "hundredth"};
 
 // FNV-1a: the words are short, and a general-purpose hash costs more than the probe.
 struct WordHash {
@@ -124,103 +112,73 @@ struct WordHash {
     return hash;
   }
 };
-using Index = std::unordered_map<std::string_view, Entry, WordHash>;
+using Index = std::unordered_map<std::string_view, Word, WordHash>;
 
 template <std::size_t N, typename Set>
-void index(Index& entries, const std::array<std::string_view, N>& list, Set set) {
-  for (std::size_t i = 0; i < N; ++i) set(entries[list[i]], static_cast<int>(i));
+void index(Index& words, const std::array<std::string_view, N>& list, Set set) {
+  for (std::size_t i = 0; i < N; ++i) set(words[list[i]], static_cast<int>(i));
+}
+
+// The letters a to z, alone and with a point, as the dictionary spells them.
+constexpr std::array<char[3], 26> letterSpellings = [] {
+  std::array<char[3], 26> letters{};
+  for (int i = 0; i < 26; ++i) {
+    letters[static_cast<std::size_t>(i)][0] = static_cast<char>('a' + i);
+    letters[static_cast<std::size_t>(i)][1] = '.';
+  }
+  return letters;
+}();
+
+void indexLetters(Index& words) {
+  for (const char* letter : letterSpellings) {
+    std::string_view withPoint(letter, 2), alone(letter, 1);
+    words[alone].letter = alone;
+    words[withPoint].letter = alone;
+  }
 }
 
 Index indexTables() {
-  Index entries;
-  index(entries, units, [](Entry& e, int i) { e.unit = i; });
-  index(entries, unitOrdinals, [](Entry& e, int i) { e.unitOrdinal = i; });
-  index(entries, tensWords, [](Entry& e, int i) { e.tens = 20 + 10 * i; });
-  index(entries, tensOrdinals, [](Entry& e, int i) { e.tensOrdinal = 20 + 10 * i; });
-  index(entries, tensPlurals, [](Entry& e, int i) { e.tensPlural = 20 + 10 * i; });
-  index(entries, measureUnits, [](Entry& e, int) { e.measureUnit = true; });
-  index(entries, functionWords, [](Entry& e, int) { e.functionWord = true; });
-  index(entries, topLevelDomains, [](Entry& e, int) { e.topLevelDomain = true; });
-  index(entries, otherFormStarts, [](Entry&, int) {});
+  Index words;
+  index(words, units, [](Word& w, int i) {
+    w.unit = i;
+    if (i <= 9) w.digit = i;
+  });
+  index(words, unitOrdinals, [](Word& w, int i) { w.unitOrdinal = i; });
+  index(words, tensWords, [](Word& w, int i) { w.tens = 20 + 10 * i; });
+  index(words, tensOrdinals, [](Word& w, int i) { w.tensOrdinal = 20 + 10 * i; });
+  index(words, tensPlurals, [](Word& w, int i) { w.tensPlural = 20 + 10 * i; });
+  index(words, measureUnits, [](Word& w, int) { w.measureUnit = true; });
+  index(words, topLevelDomains, [](Word& w, int) { w.topLevelDomain = true; });
+  index(words, otherFormStarts, [](Word&, int) {});
   for (const Scale& scale : scaleTable) {
-    entries[scale.cardinal].scale = &scale;
-    entries[scale.ordinal].scale = &scale;
+    words[scale.cardinal].scale = &scale;
+    words[scale.ordinal].scale = &scale;
+    words[scale.ordinal].scaleOrdinal = true;
   }
-  for (const auto& [word, typed] : months) entries[word].month = typed;
-  for (const auto& [word, typed] : addressSeparators) entries[word].separator = typed;
-  for (const auto& [word, currency] : currencies) entries[word].currency = &currency;
-  for (const auto& [word, title] : titles) entries[word].title = &title;
-  return entries;
+  for (const auto& [word, typed] : months) words[word].month = typed;
+  for (const auto& [word, currency] : currencies) words[word].currency = &currency;
+  for (const auto& [word, title] : titles) words[word].title = &title;
+  indexLetters(words);
+  words["oh"].digit = 0;
+  words["o"].digit = 0;
+  words["hundred"].hundred = true;
+  words["hundredth"].hundredth = true;
+  for (auto& [word, entry] : words) entry.listed = true;
+  // Not forms of their own, but read by the rules around them.
+  for (const auto& [word, typed] : addressSeparators) words[word].separator = typed;
+  index(words, functionWords, [](Word& w, int) { w.functionWord = true; });
+  words["and"].connector = true;
+  return words;
 }
 
 const Index indexed = indexTables();
 
-const Index& entries() {
-  return indexed;
-}
-
-// The rules ask after the same word many times in a row: the last answer is kept.
-const Entry& entry(std::string_view word) {
-  static const Entry none;
-  thread_local std::string lastWord;
-  thread_local const Entry* lastEntry = &none;
-  if (word == lastWord) return *lastEntry;
-  auto found = entries().find(word);
-  lastWord = word;
-  lastEntry = found == entries().end() ? &none : &found->second;
-  return *lastEntry;
-}
-
 }  // namespace
 
-bool isListed(std::string_view word) {
-  return entries().contains(word);
-}
-
-std::optional<int> unit(std::string_view word) {
-  return entry(word).unit;
-}
-std::optional<int> unitOrdinal(std::string_view word) {
-  return entry(word).unitOrdinal;
-}
-std::optional<int> tens(std::string_view word) {
-  return entry(word).tens;
-}
-std::optional<int> tensOrdinal(std::string_view word) {
-  return entry(word).tensOrdinal;
-}
-std::optional<int> tensPlural(std::string_view word) {
-  return entry(word).tensPlural;
-}
-
-std::span<const Scale> scales() {
-  return scaleTable;
-}
-const Scale* scale(std::string_view word) {
-  return entry(word).scale;
-}
-
-std::optional<int> digit(std::string_view word) {
-  if (word == "oh" || word == "o") return 0;
-  auto value = unit(word);
-  if (value && *value <= 9) return value;
-  return std::nullopt;
-}
-
-std::optional<std::string_view> month(std::string_view word) {
-  return entry(word).month;
-}
-const Currency* currency(std::string_view word) {
-  return entry(word).currency;
-}
-bool isMinorUnit(std::string_view word) {
-  return word == "cents" || word == "cent";
-}
-bool isMeasureUnit(std::string_view word) {
-  return entry(word).measureUnit;
-}
-bool isUnitPrefix(std::string_view word) {
-  return word == "square" || word == "cubic";
+const Word& lookup(std::string_view word) {
+  static const Word none;
+  auto found = indexed.find(word);
+  return found == indexed.end() ? none : found->second;
 }
 
 std::optional<DayHalf> dayHalf(std::string_view first, std::string_view second) {
@@ -228,33 +186,11 @@ std::optional<DayHalf> dayHalf(std::string_view first, std::string_view second) 
     std::string_view letter = typed.substr(0, 1);
     bool joined = first.size() == 2 && first.substr(0, 1) == letter && first[1] == 'm';
     if (first == typed || joined) return DayHalf{typed, 1};
-    if (letter == spelledLetter(first) && spelledLetter(second) == "m") return DayHalf{typed, 2};
+    if (lookup(first).letter == letter && lookup(second).letter == "m") {
+      return DayHalf{typed, 2};
+    }
   }
   return std::nullopt;
-}
-
-std::optional<std::string_view> spelledLetter(std::string_view word) {
-  bool letter = !word.empty() && word[0] >= 'a' && word[0] <= 'z';
-  if (letter && (word.size() == 1 || (word.size() == 2 && word[1] == '.'))) {
-    return word.substr(0, 1);
-  }
-  return std::nullopt;
-}
-
-const Title* title(std::string_view word) {
-  return entry(word).title;
-}
-bool isFunctionWord(std::string_view word) {
-  return entry(word).functionWord;
-}
-bool isTopLevelDomain(std::string_view word) {
-  return entry(word).topLevelDomain;
-}
-std::optional<std::string_view> addressSeparator(std::string_view word) {
-  return entry(word).separator;
-}
-bool isMinusSign(std::string_view word) {
-  return word == "minus" || word == "negative";
 }
 
 }  // namespace vocabulary

@@ -10,43 +10,47 @@
 // typed. Every lookup takes a word as the recognizer spells it, in lower case.
 namespace vocabulary {
 
-// Whether any table lists the word, or it can begin a written form: a word that is not listed
-// is an ordinary word, unless it is part of an address.
-bool isListed(std::string_view word);
-
-// "zero" … "nineteen" and their ordinals "zeroth" … "nineteenth", by value.
-std::optional<int> unit(std::string_view word);
-std::optional<int> unitOrdinal(std::string_view word);
-// "twenty" … "ninety", "twentieth" … "ninetieth", "twenties" … "nineties", by value.
-std::optional<int> tens(std::string_view word);
-std::optional<int> tensOrdinal(std::string_view word);
-std::optional<int> tensPlural(std::string_view word);
-
 struct Scale {
-  std::string_view cardinal, ordinal, plural;
+  std::string_view cardinal, ordinal;
   std::int64_t value;
 };
-// "thousand" … "trillion", largest first.
-std::span<const Scale> scales();
-const Scale* scale(std::string_view word);
-
-// A digit as it is read out one by one: "zero", "oh", "o", "one" … "nine".
-std::optional<int> digit(std::string_view word);
-
-// "january" … "december", typed with a capital.
-std::optional<std::string_view> month(std::string_view word);
 
 struct Currency {
   std::string_view symbol;  // "$", typed before the amount
   bool hasCents;            // "five dollars and ten cents" is "$5.10"
 };
-const Currency* currency(std::string_view word);
-bool isMinorUnit(std::string_view word);
 
-// Units of measure after which a count is typed in digits: "3 kilograms", "5 degrees".
-bool isMeasureUnit(std::string_view word);
-// "square", "cubic": a unit may follow.
-bool isUnitPrefix(std::string_view word);
+struct Title {
+  std::string_view typed;
+  bool alwaysTitle;  // "mister" always is one; "doctor" only before a name
+};
+
+// Everything the tables say of one word.
+struct Word {
+  std::optional<int> unit;         // "zero" … "nineteen"
+  std::optional<int> unitOrdinal;  // "zeroth" … "nineteenth"
+  std::optional<int> tens;         // "twenty" … "ninety"
+  std::optional<int> tensOrdinal;  // "twentieth" … "ninetieth"
+  std::optional<int> tensPlural;   // "twenties" … "nineties"
+  std::optional<int> digit;        // read out one by one: "zero", "oh", "o", "one" … "nine"
+  const Scale* scale = nullptr;    // "thousand" … "trillion", and their ordinals
+  bool scaleOrdinal = false;
+  bool hundred = false, hundredth = false, connector = false;  // "hundred", "hundredth", "and"
+  std::optional<std::string_view> month;                       // typed with a capital: "July"
+  const Currency* currency = nullptr;
+  bool measureUnit = false;  // after which a count is typed in digits: "3 kilograms"
+  const Title* title = nullptr;
+  std::optional<std::string_view> letter;     // spelled out, "w" or "w.": "w"
+  std::optional<std::string_view> separator;  // inside an address: "dot" is "."
+  bool topLevelDomain = false;                // "com", "org", "uk" …
+  bool functionWord = false;  // joins or governs others, never a name: "and", "of", "said"
+  // Whether the word can begin a written form at all: one that cannot is an ordinary word,
+  // unless it is part of an address.
+  bool listed = false;
+};
+
+// What the tables say of a word as the recognizer spells it, in lower case.
+const Word& lookup(std::string_view word);
 
 // "a m", "p m" and their other spellings, as typed after a clock time, with the count of words.
 struct DayHalf {
@@ -55,24 +59,15 @@ struct DayHalf {
 };
 std::optional<DayHalf> dayHalf(std::string_view first, std::string_view second);
 
-// A letter spelled out, as the recognizer spells it: "w" or "w.".
-std::optional<std::string_view> spelledLetter(std::string_view word);
-
-struct Title {
-  std::string_view typed;
-  bool alwaysTitle;  // "mister" always is one; "doctor" only before a name
-};
-const Title* title(std::string_view word);
-
-// Words that join or govern others, never a name after a title: "and", "of", "said".
-bool isFunctionWord(std::string_view word);
-
-// The last label of a web or e-mail address: "com", "org", "uk" ….
-bool isTopLevelDomain(std::string_view word);
-// What a word is typed as inside an address: "dot" is ".", "underscore" "_" ….
-std::optional<std::string_view> addressSeparator(std::string_view word);
-
-// Words that sign a negative number when they come before one.
-bool isMinusSign(std::string_view word);
+inline bool isMinusSign(std::string_view word) {
+  return word == "minus" || word == "negative";
+}
+inline bool isMinorUnit(std::string_view word) {
+  return word == "cents" || word == "cent";
+}
+// "square", "cubic": a unit may follow.
+inline bool isUnitPrefix(std::string_view word) {
+  return word == "square" || word == "cubic";
+}
 
 }  // namespace vocabulary

@@ -35,7 +35,10 @@ std::string twoDigits(std::int64_t value) {
 class Grammar {
  public:
   Grammar(std::span<const std::string> words, const ProperNames& names)
-      : words_(words), names_(names), amounts_(words.size()) {}
+      : words_(words), names_(names), amounts_(words.size()) {
+    known_.reserve(words.size());
+    for (const std::string& word : words) known_.push_back(&vocabulary::lookup(word));
+  }
 
   std::vector<WrittenWord> forms() {
     std::vector<WrittenWord> written;
@@ -59,15 +62,21 @@ class Grammar {
     return {typed(at), at + 1};
   }
 
-  // Most words are just words: only a listed word, a spelled letter, or a word that an address
-  // goes on from can begin a form.
+  // Most words are just words: only a listed word, or one that an address goes on from, can
+  // begin a form; a spelled letter only where an address or "a quarter past" goes on.
   bool mayBeginForm(std::size_t at) const {
-    auto goesOnAsAddress = [](std::string_view next) {
-      return next == "at" || vocabulary::addressSeparator(next) || vocabulary::digit(next) ||
-             vocabulary::spelledLetter(next);
+    auto goesOnAsAddress = [&](std::size_t next) {
+      return word(next) == "at" || known(next).separator || known(next).digit || known(next).letter;
     };
-    return vocabulary::isListed(word(at)) || vocabulary::spelledLetter(word(at)) ||
-           goesOnAsAddress(word(at + 1));
+    const vocabulary::Word& entry = known(at);
+    if (entry.letter && !entry.digit) return goesOnAsAddress(at + 1) || word(at + 1) == "quarter";
+    return entry.listed || goesOnAsAddress(at + 1);
+  }
+
+  // What the vocabulary says of the word at `at`; nothing past the end.
+  const vocabulary::Word& known(std::size_t at) const {
+    static const vocabulary::Word none;
+    return at < known_.size() ? *known_[at] : none;
   }
 
   std::string_view word(std::size_t at) const {
@@ -75,19 +84,19 @@ class Grammar {
   }
 
   bool isNumberWordAt(std::size_t at) const {
-    return at < words_.size() && (isNumberWord(words_[at]) || word(at) == "point");
+    return at < words_.size() && (isNumberWord(known(at)) || word(at) == "point");
   }
 
   std::optional<SpokenNumber> numberAt(std::size_t at) const {
     if (at >= words_.size()) return std::nullopt;
-    auto number = readNumber(words_.subspan(at));
+    auto number = readNumber(std::span(known_).subspan(at));
     if (number) number->words += at;
     return number;
   }
 
   std::optional<SpokenNumber> belowHundredAt(std::size_t at) const {
     if (at >= words_.size()) return std::nullopt;
-    auto number = readBelowHundred(words_.subspan(at));
+    auto number = readBelowHundred(std::span(known_).subspan(at));
     if (number) number->words += at;
     return number;
   }
@@ -102,7 +111,7 @@ class Grammar {
   // "five point two million", "minus sixty".
   std::optional<Amount> readAmount(std::size_t at) const {
     Amount result;
-    if (vocabulary::isMinusSign(word(at)) && !(at > 0 && isNumberWord(words_[at - 1]))) {
+    if (vocabulary::isMinusSign(word(at)) && !(at > 0 && isNumberWord(known(at - 1)))) {
       result.negative = true;
       ++at;
     }
@@ -120,7 +129,7 @@ class Grammar {
       result.decimal = true;
       result.end += 1 + fraction.size();
       result.text = groupedDigits(number->value) + "." + fraction;
-      if (const vocabulary::Scale* scale = vocabulary::scale(word(result.end));
+      if (const vocabulary::Scale* scale = known(result.end).scale;
           scale && word(result.end) == scale->cardinal) {
         result.text += " " + std::string(scale->cardinal);
         ++result.end;
@@ -136,7 +145,7 @@ class Grammar {
   std::string fractionDigits(std::size_t at) const {
     if (word(at) != "point") return "";
     std::string fraction;
-    for (std::size_t next = at + 1; auto digit = vocabulary::digit(word(next)); ++next) {
+    for (std::size_t next = at + 1; auto digit = known(next).digit; ++next) {
       fraction += static_cast<char>('0' + *digit);
     }
     return fraction;
@@ -162,7 +171,7 @@ class Grammar {
   // "kilograms", "square meters", "cents".
   std::optional<Match> unitAt(std::size_t at) const {
     std::size_t unit = vocabulary::isUnitPrefix(word(at)) ? at + 1 : at;
-    if (!vocabulary::isMeasureUnit(word(unit)) && !vocabulary::isMinorUnit(word(unit))) {
+    if (!known(unit).measureUnit && !vocabulary::isMinorUnit(word(unit))) {
       return std::nullopt;
     }
     std::string text(word(at));
@@ -184,7 +193,7 @@ class Grammar {
   std::optional<Match> money(std::size_t at) const {
     const auto& number = amount(at);
     if (!number || number->ordinal) return std::nullopt;
-    const vocabulary::Currency* currency = vocabulary::currency(word(number->end));
+    const vocabulary::Currency* currency = known(number->end).currency;
     if (!currency) return std::nullopt;
     std::string sign = number->negative ? "-" : "";
     std::string value = number->negative ? number->text.substr(1) : number->text;
@@ -210,7 +219,7 @@ class Grammar {
 
   // "July 4", "July 25, 2012", "October 1905", "4th of July".
   std::optional<Match> date(std::size_t at) const {
-    if (auto month = vocabulary::month(word(at))) {
+    if (auto month = known(at).month) {
       std::string name(*month);
       auto day = dayAt(at + 1);
       if (day) {
@@ -226,7 +235,7 @@ class Grammar {
     }
     auto day = dayAt(at);
     if (!day || !day->ordinal || word(day->end) != "of") return std::nullopt;
-    auto month = vocabulary::month(word(day->end + 1));
+    auto month = known(day->end + 1).month;
     if (!month) return std::nullopt;
     std::string text = digits(day->number) + " of " + std::string(*month);
     std::size_t end = day->end + 2;
@@ -268,13 +277,13 @@ class Grammar {
     }
     std::size_t next = century->words;
     std::string prefix = std::to_string(century->value);
-    if (auto decade = vocabulary::tensPlural(word(next))) {
+    if (auto decade = known(next).tensPlural) {
       return Match{prefix + std::to_string(*decade) + "s", next + 1};
     }
     std::optional<std::int64_t> rest;
     std::size_t end = next;
-    if ((word(next) == "oh" || word(next) == "o") && vocabulary::digit(word(next + 1))) {
-      rest = *vocabulary::digit(word(next + 1));
+    if ((word(next) == "oh" || word(next) == "o") && known(next + 1).digit) {
+      rest = *known(next + 1).digit;
       end = next + 2;
     } else if (auto pair = belowHundredAt(next); pair && !pair->ordinal && pair->value >= 10) {
       rest = pair->value;
@@ -286,7 +295,7 @@ class Grammar {
 
   // A year standing alone, and decades: "1984", "the 1980s", "the 80s".
   std::optional<Match> year(std::size_t at) const {
-    if (auto decade = vocabulary::tensPlural(word(at))) {
+    if (auto decade = known(at).tensPlural) {
       return Match{std::to_string(*decade) + "s", at + 1};
     }
     return yearInPairs(at);
@@ -308,15 +317,15 @@ class Grammar {
     if (auto half = vocabulary::dayHalf(word(end), word(end + 1))) {
       return Match{text + " " + std::string(half->typed), end + half->words};
     }
-    bool followedByMore = isNumberWordAt(end) || unitAt(end) || vocabulary::currency(word(end)) ||
-                          word(end) == "percent";
+    bool followedByMore =
+        isNumberWordAt(end) || unitAt(end) || known(end).currency || word(end) == "percent";
     if (!minutes || followedByMore) return std::nullopt;
     return Match{text, end};
   }
 
   std::optional<std::pair<std::int64_t, std::size_t>> minutesAt(std::size_t at) const {
-    if ((word(at) == "oh" || word(at) == "o") && vocabulary::digit(word(at + 1))) {
-      int digit = *vocabulary::digit(word(at + 1));
+    if ((word(at) == "oh" || word(at) == "o") && known(at + 1).digit) {
+      int digit = *known(at + 1).digit;
       if (digit > 0) return std::pair{std::int64_t{digit}, at + 2};
     }
     auto minutes = belowHundredAt(at);
@@ -358,7 +367,7 @@ class Grammar {
     std::size_t end = international ? at + 1 : at;
     for (;;) {
       int repeat = word(end) == "double" ? 2 : word(end) == "triple" ? 3 : 1;
-      auto digit = vocabulary::digit(word(repeat > 1 ? end + 1 : end));
+      auto digit = known(repeat > 1 ? end + 1 : end).digit;
       if (!digit) break;
       number.append(static_cast<std::size_t>(repeat), static_cast<char>('0' + *digit));
       end += repeat > 1 ? 2 : 1;
@@ -431,7 +440,7 @@ class Grammar {
     auto domain = labelsAt(at, true);
     if (!domain || domain->text.find('.') == std::string::npos) return std::nullopt;
     std::string_view last = std::string_view(domain->text).substr(domain->text.rfind('.') + 1);
-    if (!vocabulary::isTopLevelDomain(last)) return std::nullopt;
+    if (!vocabulary::lookup(last).topLevelDomain) return std::nullopt;
     return domain;
   }
 
@@ -441,7 +450,7 @@ class Grammar {
     if (!label) return std::nullopt;
     Match labels = *label;
     for (;;) {
-      auto separator = vocabulary::addressSeparator(word(labels.end));
+      auto separator = known(labels.end).separator;
       if (!separator || *separator == "/" || (dotsOnly && *separator != ".")) return labels;
       auto next = labelAt(labels.end + 1);
       if (!next) return labels;
@@ -458,15 +467,13 @@ class Grammar {
     bool hasWord = false;
     for (;; ++end) {
       std::string_view spoken = word(end);
-      if (spoken.empty() || spoken == "at" || vocabulary::addressSeparator(spoken) ||
-          spoken == "colon") {
-        break;
-      }
-      if (auto letter = vocabulary::spelledLetter(spoken); letter && !hasWord) {
-        text += *letter;
-      } else if (auto digit = vocabulary::digit(spoken); digit && spoken != "o") {
-        text += static_cast<char>('0' + *digit);
-      } else if (!hasWord && isPlainWord(spoken) && !vocabulary::isFunctionWord(spoken)) {
+      const vocabulary::Word& entry = known(end);
+      if (spoken.empty() || spoken == "at" || entry.separator || spoken == "colon") break;
+      if (entry.letter && !hasWord) {
+        text += *entry.letter;
+      } else if (entry.digit && spoken != "o") {
+        text += static_cast<char>('0' + *entry.digit);
+      } else if (!hasWord && isPlainWord(spoken) && !entry.functionWord) {
         text += spoken;
         hasWord = true;
       } else {
@@ -486,12 +493,11 @@ class Grammar {
 
   // "mister john dashwood" as "Mr. John Dashwood"; "doctor" and "saint" only before a name.
   std::optional<Match> titled(std::size_t at) const {
-    const vocabulary::Title* title = vocabulary::title(word(at));
+    const vocabulary::Title* title = known(at).title;
     if (!title || at + 1 >= words_.size()) return std::nullopt;
     std::string_view first = word(at + 1);
-    bool beforeName =
-        (title->alwaysTitle ? !vocabulary::isFunctionWord(first) : looksLikeName(first)) &&
-        !isNumberWord(first);
+    bool beforeName = (title->alwaysTitle ? !known(at + 1).functionWord : looksLikeName(first)) &&
+                      !isNumberWord(known(at + 1));
     if (!beforeName) {
       if (!title->alwaysTitle) return std::nullopt;
       return Match{std::string(title->typed), at + 1};
@@ -499,7 +505,7 @@ class Grammar {
     if (!title->alwaysTitle && at > 0 && isSubject(word(at - 1))) return std::nullopt;
     std::string text = std::string(title->typed) + " " + nameSpelling(first);
     std::size_t end = at + 2;
-    if (end < words_.size() && looksLikeName(word(end)) && !isNumberWord(word(end))) {
+    if (end < words_.size() && looksLikeName(word(end)) && !isNumberWord(known(end))) {
       text += " " + nameSpelling(word(end));
       ++end;
     }
@@ -527,7 +533,7 @@ class Grammar {
   std::string typed(std::size_t at) const {
     const std::string& spoken = words_[at];
     if (spoken == "i" || spoken.starts_with("i'")) return "I" + spoken.substr(1);
-    if (const vocabulary::Title* title = vocabulary::title(spoken); title && title->alwaysTitle) {
+    if (const vocabulary::Title* title = known(at).title; title && title->alwaysTitle) {
       return std::string(title->typed);
     }
     if (spoken.size() == 2 && spoken[1] == '.') return capitalised(spoken);
@@ -536,6 +542,7 @@ class Grammar {
   }
 
   std::span<const std::string> words_;
+  std::vector<const vocabulary::Word*> known_;
   const ProperNames& names_;
   mutable std::vector<std::optional<std::optional<Amount>>> amounts_;
 };
