@@ -56,7 +56,7 @@ constexpr std::array<std::pair<std::string_view, Currency>, 7> currencies = {{
     {"rupees", {"₹", false}},
 }};
 
-constexpr std::array<std::string_view, 64> measureUnits = {
+constexpr std::array<std::string_view, 67> measureUnits = {
     "meter",     "meters",     "metre",      "metres",      "kilometer",   "kilometers",
     "kilometre", "kilometres", "centimeter", "centimeters", "millimeter",  "millimeters",
     "mile",      "miles",      "feet",       "inch",        "inches",      "yard",
@@ -67,7 +67,8 @@ constexpr std::array<std::string_view, 64> measureUnits = {
     "gallons",   "degree",     "degrees",    "volt",        "volts",       "watt",
     "watts",     "kilowatt",   "kilowatts",  "hertz",       "kilohertz",   "megahertz",
     "gigahertz", "kilobytes",  "megabytes",  "gigabytes",   "terabytes",   "acres",
-    "hectares",  "calories",   "mph",        "kph"};
+    "hectares",  "calories",   "mph",        "kph",         "hours",       "minutes",
+    "seconds"};
 
 constexpr std::array<std::pair<std::string_view, Title>, 10> titles = {{
     {"mr", {"Mr.", true}},

@@ -20,6 +20,7 @@ struct Amount {
   std::int64_t whole = 0;
   std::size_t end = 0;
   bool decimal = false, negative = false, ordinal = false;
+  bool article = false;  // "a hundred", "a million": a count only before money or a unit
   SpokenNumber number;
 };
 
@@ -69,7 +70,10 @@ class Grammar {
       return word(next) == "at" || known(next).separator || known(next).digit || known(next).letter;
     };
     const vocabulary::Word& entry = known(at);
-    if (entry.letter && !entry.digit) return goesOnAsAddress(at + 1) || word(at + 1) == "quarter";
+    if (entry.letter && !entry.digit) {
+      const vocabulary::Word& next = known(at + 1);
+      return goesOnAsAddress(at + 1) || word(at + 1) == "quarter" || next.hundred || next.scale;
+    }
     return entry.listed || goesOnAsAddress(at + 1);
   }
 
@@ -117,8 +121,11 @@ class Grammar {
     }
     // "point five" and "oh point five" are 0.5; "oh" alone is no number.
     bool noWhole = word(at) == "point" || word(at) == "oh" || word(at) == "o";
+    result.article = !result.negative && word(at) == "a";
     std::optional<SpokenNumber> number =
-        noWhole ? SpokenNumber{0, false, at + (word(at) == "point" ? 0 : 1)} : numberAt(at);
+        noWhole          ? SpokenNumber{0, false, at + (word(at) == "point" ? 0 : 1)}
+        : result.article ? numberAfterArticle(at)
+                         : numberAt(at);
     if (!number || (noWhole && fractionDigits(number->words).empty())) return std::nullopt;
     result.number = *number;
     result.whole = number->value;
@@ -141,6 +148,17 @@ class Grammar {
     return result;
   }
 
+  // "a hundred and twenty", "a thousand", "a million": read as if "one" stood for "a".
+  std::optional<SpokenNumber> numberAfterArticle(std::size_t at) const {
+    const vocabulary::Word& next = known(at + 1);
+    if (!next.hundred && !(next.scale && !next.scaleOrdinal)) return std::nullopt;
+    std::vector<const vocabulary::Word*> counted{&vocabulary::lookup("one")};
+    counted.insert(counted.end(), known_.begin() + static_cast<long>(at) + 1, known_.end());
+    auto number = readNumber(counted);
+    if (number) number->words += at;
+    return number;
+  }
+
   // The digits after "point": "five", "two six", "oh five".
   std::string fractionDigits(std::size_t at) const {
     if (word(at) != "point") return "";
@@ -157,15 +175,25 @@ class Grammar {
     const auto& number = amount(at);
     if (!number) return std::nullopt;
     std::size_t end = number->end;
-    if (word(end) == "percent" && !number->ordinal) return Match{number->text + "%", end + 1};
+    if (auto percent = percentAt(end); percent && !number->ordinal) {
+      return Match{number->text + "%", *percent};
+    }
     if (auto unit = unitAt(end); unit && !number->ordinal) {
       return Match{number->text + " " + unit->text, unit->end};
     }
+    if (number->article) return std::nullopt;
     if (isNumberWordAt(end)) return wordsOfNumbers(at);
     bool typedInDigits = number->decimal || number->negative || number->whole >= 10 ||
                          number->number.countOfScale != 0;
     if (!typedInDigits) return std::nullopt;
     return Match{number->text, end};
+  }
+
+  // "percent", "per cent": where the sign's words end.
+  std::optional<std::size_t> percentAt(std::size_t at) const {
+    if (word(at) == "percent") return at + 1;
+    if (word(at) == "per" && word(at + 1) == "cent") return at + 2;
+    return std::nullopt;
   }
 
   // "kilograms", "square meters", "cents".
@@ -221,13 +249,18 @@ class Grammar {
   std::optional<Match> date(std::size_t at) const {
     if (auto month = known(at).month) {
       std::string name(*month);
-      auto day = dayAt(at + 1);
+      // "July the fourth" is July 4 too.
+      bool article = word(at + 1) == "the";
+      auto day = dayAt(article ? at + 2 : at + 1);
+      if (article && !(day && day->ordinal)) return std::nullopt;
       if (day) {
         if (auto year = yearAt(day->end)) {
           return Match{name + " " + day->text + ", " + year->text, year->end};
         }
       }
-      if (auto year = yearAt(at + 1)) return Match{name + " " + year->text, year->end};
+      if (auto year = yearAt(at + 1); year && !article) {
+        return Match{name + " " + year->text, year->end};
+      }
       if (day && (word(at) != "may" || day->ordinal)) {
         return Match{name + " " + day->text, day->end};
       }
@@ -280,6 +313,7 @@ class Grammar {
     if (auto decade = known(next).tensPlural) {
       return Match{prefix + std::to_string(*decade) + "s", next + 1};
     }
+    if (word(next) == "hundreds") return Match{prefix + "00s", next + 1};
     std::optional<std::int64_t> rest;
     std::size_t end = next;
     if ((word(next) == "oh" || word(next) == "o") && known(next + 1).digit) {
@@ -366,11 +400,13 @@ class Grammar {
     std::string number;
     std::size_t end = international ? at + 1 : at;
     for (;;) {
-      int repeat = word(end) == "double" ? 2 : word(end) == "triple" ? 3 : 1;
-      auto digit = known(repeat > 1 ? end + 1 : end).digit;
+      std::size_t next = end;
+      if (!number.empty() && word(next) == "dash") ++next;  // "five five five dash one …"
+      int repeat = word(next) == "double" ? 2 : word(next) == "triple" ? 3 : 1;
+      auto digit = known(repeat > 1 ? next + 1 : next).digit;
       if (!digit) break;
       number.append(static_cast<std::size_t>(repeat), static_cast<char>('0' + *digit));
-      end += repeat > 1 ? 2 : 1;
+      end = next + (repeat > 1 ? 2 : 1);
     }
     if (number.size() < 7 || isNumberWordAt(end)) return std::nullopt;
     return Match{international ? internationalNumber(number) : nationalNumber(number), end};
@@ -444,14 +480,15 @@ class Grammar {
     return domain;
   }
 
-  // Labels and the separators between them; a domain is joined by dots alone.
-  std::optional<Match> labelsAt(std::size_t at, bool dotsOnly) const {
+  // Labels and the separators between them; a domain's only by dots and hyphens.
+  std::optional<Match> labelsAt(std::size_t at, bool domain) const {
     auto label = labelAt(at);
     if (!label) return std::nullopt;
     Match labels = *label;
     for (;;) {
       auto separator = known(labels.end).separator;
-      if (!separator || *separator == "/" || (dotsOnly && *separator != ".")) return labels;
+      if (!separator || *separator == "/") return labels;
+      if (domain && *separator != "." && *separator != "-") return labels;
       auto next = labelAt(labels.end + 1);
       if (!next) return labels;
       labels.text += std::string(*separator) + next->text;
