@@ -13,7 +13,8 @@ struct AudioFormat {
   int channelCount = 1;
 };
 
-// Captured samples, 32-bit float, channels interleaved. Valid only during the tap callback.
+// Captured samples, 32-bit float, channels interleaved. Valid only during the tap callback. A
+// buffer whose format has no rate holds no samples: the input is gone for good.
 struct AudioBuffer {
   std::span<const float> samples;
   AudioFormat format;

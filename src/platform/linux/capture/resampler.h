@@ -6,23 +6,28 @@
 #include <span>
 #include <vector>
 
-// Converts captured float samples to the 16-bit samples at the rate the decoder listens at.
-class Resampler {
+// Converts captured float samples to another rate: to the 16-bit samples the decoder listens to,
+// or to the float samples of the rate a dictation began at, when its device comes back at
+// another.
+template <typename Sample>
+class Converter {
  public:
-  Resampler(double inputRate, double outputRate);
-  ~Resampler();
-  Resampler(const Resampler&) = delete;
-  Resampler& operator=(const Resampler&) = delete;
+  Converter(double inputRate, double outputRate);
+  ~Converter();
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
 
   // The output ready so far; valid until the next call.
-  std::span<const std::int16_t> process(std::span<const float> input);
+  std::span<const Sample> process(std::span<const float> input);
   // What is still held back once the input has ended.
-  std::span<const std::int16_t> flush();
+  std::span<const Sample> flush();
 
  private:
-  std::span<const std::int16_t> run(const float* input, std::size_t length);
+  std::span<const Sample> run(const float* input, std::size_t length);
 
-  double ratio_;
   soxr_t soxr_;
-  std::vector<std::int16_t> output_;
+  std::vector<Sample> output_;
 };
+
+using Resampler = Converter<std::int16_t>;
+using RateConverter = Converter<float>;

@@ -13,6 +13,8 @@ inline constexpr std::size_t ringCapacity = std::size_t{1} << 21;
 struct RecognitionRequest::Impl {
   SampleRing ring{ringCapacity};
   std::atomic<double> sampleRate{0};
+  // Capture gave up on a lost device: no more audio will come.
+  std::atomic<bool> inputLost{false};
   // When the audio ended, on the steady clock; zero until then.
   std::atomic<std::chrono::steady_clock::rep> endedAt{0};
   bool reportsPartialResults = false;

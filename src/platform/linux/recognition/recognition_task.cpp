@@ -14,7 +14,8 @@ namespace {
 constexpr auto audioPollInterval = std::chrono::milliseconds(5);
 
 // A microphone that delivers nothing for this long has been lost. A PulseAudio source may start
-// two seconds late, so this leaves room beyond that.
+// two seconds late, so this leaves room beyond that. A device that capture sees go away is
+// reported once capture has looked for it again in vain, without this wait.
 constexpr auto captureSilenceLimit = std::chrono::seconds(5);
 
 // Decoding a piece of audio takes milliseconds of CPU time. A decoder that has spent this much on
@@ -70,8 +71,9 @@ void RecognitionTask::Impl::watch() {
   }
 }
 
-// False when the microphone has been silent for too long.
+// False when capture has given the microphone up, or it has been silent for too long.
 bool RecognitionTask::Impl::waitForAudio() {
+  if (request->inputLost.load(std::memory_order_acquire)) return false;
   std::this_thread::sleep_for(audioPollInterval);
   if (request->ring.written() != lastWritten) {
     lastWritten = request->ring.written();

@@ -33,8 +33,13 @@ void RecognitionRequest::setShouldReportPartialResults(bool on) {
 void RecognitionRequest::setAddsPunctuation(bool) {}
 void RecognitionRequest::setRequiresOnDeviceRecognition(bool) {}
 
-// On the audio thread: a copy into the ring and nothing else.
+// On the audio thread: a copy into the ring and nothing else. A buffer without a rate is the
+// capture's word that the microphone is gone for good.
 void RecognitionRequest::append(const AudioBuffer& buffer) {
+  if (buffer.format.sampleRate <= 0) {
+    impl_->inputLost.store(true, std::memory_order_release);
+    return;
+  }
   impl_->sampleRate.store(buffer.format.sampleRate, std::memory_order_relaxed);
   impl_->ring.write(buffer.samples);
 }
