@@ -46,7 +46,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 12> months =
 }};
 
 // "Pounds" are left to the units of measure: "10 pounds" is right for money and weight alike.
-constexpr std::array<std::pair<std::string_view, Currency>, 7> currencies = {{
+constexpr std::array<std::pair<std::string_view, Currency>, 9> currencies = {{
     {"dollar", {"$", true}},
     {"dollars", {"$", true}},
     {"bucks", {"$", true}},
@@ -54,21 +54,27 @@ constexpr std::array<std::pair<std::string_view, Currency>, 7> currencies = {{
     {"euros", {"€", true}},
     {"yen", {"¥", false}},
     {"rupees", {"₹", false}},
+    {"rupee", {"₹", false}},
+    {"yuan", {"¥", false}},
 }};
 
-constexpr std::array<std::string_view, 67> measureUnits = {
-    "meter",     "meters",     "metre",      "metres",      "kilometer",   "kilometers",
-    "kilometre", "kilometres", "centimeter", "centimeters", "millimeter",  "millimeters",
-    "mile",      "miles",      "feet",       "inch",        "inches",      "yard",
-    "yards",     "gram",       "grams",      "kilogram",    "kilograms",   "kilo",
-    "kilos",     "milligram",  "milligrams", "pound",       "pounds",      "ounce",
-    "ounces",    "ton",        "tons",       "tonne",       "tonnes",      "liter",
-    "liters",    "litre",      "litres",     "milliliter",  "milliliters", "gallon",
-    "gallons",   "degree",     "degrees",    "volt",        "volts",       "watt",
-    "watts",     "kilowatt",   "kilowatts",  "hertz",       "kilohertz",   "megahertz",
-    "gigahertz", "kilobytes",  "megabytes",  "gigabytes",   "terabytes",   "acres",
-    "hectares",  "calories",   "mph",        "kph",         "hours",       "minutes",
-    "seconds"};
+constexpr std::array<std::string_view, 96> measureUnits = {
+    "meter",     "meters",      "metre",       "metres",      "kilometer",   "kilometers",
+    "kilometre", "kilometres",  "centimeter",  "centimeters", "millimeter",  "millimeters",
+    "mile",      "miles",       "feet",        "inch",        "inches",      "yard",
+    "yards",     "gram",        "grams",       "kilogram",    "kilograms",   "kilo",
+    "kilos",     "milligram",   "milligrams",  "pound",       "pounds",      "ounce",
+    "ounces",    "ton",         "tons",        "tonne",       "tonnes",      "liter",
+    "liters",    "litre",       "litres",      "milliliter",  "milliliters", "gallon",
+    "gallons",   "degree",      "degrees",     "volt",        "volts",       "watt",
+    "watts",     "kilowatt",    "kilowatts",   "hertz",       "kilohertz",   "megahertz",
+    "gigahertz", "kilobytes",   "megabytes",   "gigabytes",   "terabytes",   "acres",
+    "hectares",  "calories",    "mph",         "kph",         "hours",       "minutes",
+    "seconds",   "millimetres", "centimetres", "micrometers", "nanometers",  "megawatts",
+    "gigawatts", "joules",      "kilojoules",  "decibels",    "bytes",       "kilobyte",
+    "megabyte",  "gigabyte",    "terabyte",    "kelvin",      "amps",        "amperes",
+    "milliamps", "ohms",        "pixels",      "megapixels",  "knots",       "pints",
+    "quarts",    "cups",        "tablespoons", "teaspoons",   "micrograms",  "milliseconds"};
 
 constexpr std::array<std::pair<std::string_view, Title>, 10> titles = {{
     {"mr", {"Mr.", true}},
@@ -88,9 +94,10 @@ constexpr std::array<std::string_view, 32> functionWords = {
     "at",  "for",  "with", "by",   "from",  "is",  "are",   "was", "were", "has", "have",
     "had", "said", "says", "will", "would", "can", "could", "who", "that", "as"};
 
-constexpr std::array<std::string_view, 22> topLevelDomains = {
-    "com",  "org", "net", "edu", "gov", "io", "co", "uk", "us", "de",  "fr",
-    "info", "biz", "me",  "ai",  "ca",  "au", "jp", "eu", "tv", "app", "dev"};
+constexpr std::array<std::string_view, 35> topLevelDomains = {
+    "com", "org", "net", "edu", "gov", "io", "co",  "uk",  "us",     "de",   "fr",  "info",
+    "biz", "me",  "ai",  "ca",  "au",  "jp", "eu",  "tv",  "app",    "dev",  "xyz", "ly",
+    "ru",  "cn",  "nl",  "es",  "ch",  "se", "int", "mil", "online", "site", "tech"};
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 5> addressSeparators = {{
     {"dot", "."},

@@ -266,12 +266,14 @@ class Grammar {
       }
       return std::nullopt;
     }
+    // "the fourth of july", and "the fourth july" as the British say it: "4th July".
     auto day = dayAt(at);
-    if (!day || !day->ordinal || word(day->end) != "of") return std::nullopt;
-    auto month = known(day->end + 1).month;
+    if (!day || !day->ordinal) return std::nullopt;
+    bool of = word(day->end) == "of";
+    auto month = known(of ? day->end + 1 : day->end).month;
     if (!month) return std::nullopt;
-    std::string text = digits(day->number) + " of " + std::string(*month);
-    std::size_t end = day->end + 2;
+    std::string text = digits(day->number) + (of ? " of " : " ") + std::string(*month);
+    std::size_t end = of ? day->end + 2 : day->end + 1;
     if (auto year = yearAt(end)) {
       text += " " + year->text;
       end = year->end;
@@ -373,6 +375,13 @@ class Grammar {
   std::optional<Match> pastOrTo(std::size_t at) const {
     std::int64_t minutes = word(at) == "half" ? 30 : word(at) == "quarter" ? 15 : -1;
     std::size_t relation = at + 1;
+    // "five past six", "twenty five past nine": the minutes a clock's face is read in.
+    if (auto counted = belowHundredAt(at); counted && !counted->ordinal &&
+                                           counted->value % 5 == 0 && counted->value > 0 &&
+                                           counted->value < 30 && word(counted->words) == "past") {
+      minutes = counted->value;
+      relation = counted->words;
+    }
     if (word(at) == "a" && word(at + 1) == "quarter") {
       minutes = 15;
       relation = at + 2;
@@ -403,10 +412,16 @@ class Grammar {
       std::size_t next = end;
       if (!number.empty() && word(next) == "dash") ++next;  // "five five five dash one …"
       int repeat = word(next) == "double" ? 2 : word(next) == "triple" ? 3 : 1;
-      auto digit = known(repeat > 1 ? next + 1 : next).digit;
+      std::size_t digitAt = repeat > 1 ? next + 1 : next;
+      auto digit = known(digitAt).digit;
       if (!digit) break;
       number.append(static_cast<std::size_t>(repeat), static_cast<char>('0' + *digit));
-      end = next + (repeat > 1 ? 2 : 1);
+      end = digitAt + 1;
+      // "one eight hundred …": a digit's hundred is two zeros after it.
+      if (repeat == 1 && *digit > 0 && known(end).hundred) {
+        number += "00";
+        ++end;
+      }
     }
     if (number.size() < 7 || isNumberWordAt(end)) return std::nullopt;
     return Match{international ? internationalNumber(number) : nationalNumber(number), end};
