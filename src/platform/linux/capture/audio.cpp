@@ -173,9 +173,10 @@ struct AudioEngine::Impl {
       }
       if (descriptors.back().revents) break;
       unsigned short events = 0;
-      // A server that went away shows as an error here, and as a hang-up.
+      // A server that went away shows as an error here, or as a hang-up; an overrun shows as
+      // POLLERR, which the read recovers from.
       if (snd_pcm_poll_descriptors_revents(node.pcm, descriptors.data(), count, &events) < 0 ||
-          (events & (POLLERR | POLLHUP | POLLNVAL))) {
+          (events & (POLLHUP | POLLNVAL))) {
         return Ending::lost;
       }
       if (events && !readAvailable(samples)) return Ending::lost;
