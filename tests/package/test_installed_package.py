@@ -20,8 +20,13 @@ ROOT = os.path.abspath(os.environ["PILTO_ROOT"])
 ALSA_DEFAULT_IS_PULSE = "pcm.!default pulse\nctl.!default pulse\n"
 
 
+# The root has its own /tmp: a temporary directory of the host's means nothing there.
+ROOT_ENVIRONMENT = {name: value for name, value in os.environ.items() if name != "TMPDIR"}
+
+
 def in_root(*command, check=True, **options):
-    return subprocess.run(["chroot", ROOT, *command], check=check, **options)
+    return subprocess.run(["chroot", ROOT, *command], check=check, env=ROOT_ENVIRONMENT,
+                          **options)
 
 
 def packaged_paths():
@@ -68,6 +73,7 @@ class InstalledPackage(ProgramTestCase):
         with VirtualMicrophone() as microphone:
             self.mount(microphone.runtime.lstrip("/"), "--bind", microphone.runtime)
             environment = dict(microphone.environment, LANG="en_US.UTF-8", HOME="/root")
+            environment.pop("TMPDIR", None)
             run = Run(environment, prefix=("chroot", ROOT))
             self.assertEqual(run.next_event(), LISTENING)
             microphone.play(recording("goforward.raw"))
