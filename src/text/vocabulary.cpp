@@ -107,6 +107,14 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 5> addressSe
     {"slash", "/"},
 }};
 
+// Nouns that a number after them names rather than counts, typed in digits whatever its size:
+// "room 404", "page 5", "flight 212".
+constexpr std::array<std::string_view, 30> numberedThings = {
+    "room",  "page",    "pages",      "flight", "gate",   "apartment", "suite", "channel",
+    "bus",   "route",   "platform",   "track",  "exit",   "chapter",   "model", "version",
+    "level", "highway", "interstate", "box",    "unit",   "seat",      "row",   "terminal",
+    "lane",  "section", "episode",    "season", "volume", "figure"};
+
 // Words that begin a written form, beyond those of the tables above.
 constexpr std::array<std::string_view, 14> otherFormStarts = {
     "oh",       "o",    "point",   "plus", "double", "triple",  "minus",
@@ -156,6 +164,7 @@ Index indexTables() {
   index(words, tensOrdinals, [](Word& w, int i) { w.tensOrdinal = 20 + 10 * i; });
   index(words, tensPlurals, [](Word& w, int i) { w.tensPlural = 20 + 10 * i; });
   index(words, measureUnits, [](Word& w, int) { w.measureUnit = true; });
+  index(words, numberedThings, [](Word& w, int) { w.namesANumber = true; });
   index(words, topLevelDomains, [](Word& w, int) { w.topLevelDomain = true; });
   index(words, otherFormStarts, [](Word&, int) {});
   for (const Scale& scale : scaleTable) {

@@ -38,7 +38,8 @@ struct Word {
   bool hundred = false, hundredth = false, connector = false;  // "hundred", "hundredth", "and"
   std::optional<std::string_view> month;                       // typed with a capital: "July"
   const Currency* currency = nullptr;
-  bool measureUnit = false;  // after which a count is typed in digits: "3 kilograms"
+  bool measureUnit = false;   // after which a count is typed in digits: "3 kilograms"
+  bool namesANumber = false;  // before which a number is a name, in digits: "room 404"
   const Title* title = nullptr;
   std::optional<std::string_view> letter;     // spelled out, "w" or "w.": "w"
   std::optional<std::string_view> separator;  // inside an address: "dot" is "."
@@ -63,7 +64,10 @@ inline bool isMinusSign(std::string_view word) {
   return word == "minus" || word == "negative";
 }
 inline bool isMinorUnit(std::string_view word) {
-  return word == "cents" || word == "cent";
+  return word == "cents" || word == "cent" || word == "pence";
+}
+inline bool isPound(std::string_view word) {
+  return word == "pounds" || word == "pound";
 }
 // "square", "cubic": a unit may follow.
 inline bool isUnitPrefix(std::string_view word) {

@@ -56,8 +56,9 @@ class Grammar {
 
   Match formAt(std::size_t at) const {
     if (!mayBeginForm(at)) return {typed(at), at + 1};
-    for (Rule rule : {&Grammar::address, &Grammar::telephone, &Grammar::money, &Grammar::date,
-                      &Grammar::year, &Grammar::clock, &Grammar::quantity, &Grammar::titled}) {
+    for (Rule rule :
+         {&Grammar::address, &Grammar::numbered, &Grammar::telephone, &Grammar::money,
+          &Grammar::date, &Grammar::year, &Grammar::clock, &Grammar::quantity, &Grammar::titled}) {
       if (auto match = (this->*rule)(at)) return *match;
     }
     return {typed(at), at + 1};
@@ -169,6 +170,18 @@ class Grammar {
     return fraction;
   }
 
+  // After "room", "page", "flight" …: digits read one by one, or a cardinal, in digits.
+  std::optional<Match> numbered(std::size_t at) const {
+    if (at == 0 || !known(at - 1).namesANumber) return std::nullopt;
+    std::string digits;
+    std::size_t end = at;
+    for (; known(end).digit; ++end) digits += static_cast<char>('0' + *known(end).digit);
+    if (end - at >= 2 && !isNumberWordAt(end)) return Match{digits, end};
+    auto number = numberAt(at);
+    if (!number || number->ordinal || isNumberWordAt(number->words)) return std::nullopt;
+    return Match{groupedDigits(number->value), number->words};
+  }
+
   // A plain count, or one with a unit, a percent sign or a scale: digits from 10 on, and for
   // any number that measures, is a decimal or is signed.
   std::optional<Match> quantity(std::size_t at) const {
@@ -222,6 +235,7 @@ class Grammar {
     const auto& number = amount(at);
     if (!number || number->ordinal) return std::nullopt;
     const vocabulary::Currency* currency = known(number->end).currency;
+    if (vocabulary::isPound(word(number->end))) return pounds(*number);
     if (!currency) return std::nullopt;
     std::string sign = number->negative ? "-" : "";
     std::string value = number->negative ? number->text.substr(1) : number->text;
@@ -232,6 +246,16 @@ class Grammar {
       end = cents->second;
     }
     return Match{sign + std::string(currency->symbol) + value, end};
+  }
+
+  // Pounds are money only with pence after them: "three pounds fifty" is "£3.50", while
+  // "three pounds" may weigh, and stays "3 pounds".
+  std::optional<Match> pounds(const Amount& number) const {
+    auto pence = centsAt(number.end + 1);
+    if (!pence || number.decimal || number.negative || number.number.countOfScale != 0) {
+      return std::nullopt;
+    }
+    return Match{"£" + number.text + "." + twoDigits(pence->first), pence->second};
   }
 
   // "and sixty nine cents", "sixty nine cents", "sixty nine": the cents and where they end.
