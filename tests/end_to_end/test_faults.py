@@ -268,22 +268,24 @@ class AudioServerFaults(ProgramTestCase):
         self.assertEqual(run.process.returncode, 1)
         self.assertEqual(run.errors, b"")
 
-    def assertHeard(self, run, word):
-        """Waits for a partial result that ends with the word: the server's buffers have reached
-        the program by then."""
-        while (event := run.next_event()) and not event.get("text", "").endswith(word):
-            pass
-        self.assertIsNotNone(event, f"no partial result ending with {word!r}")
+    @contextlib.contextmanager
+    def heard_going_forward(self):
+        """A dictation on a fresh server that has heard "go forward ten meters": a partial result
+        ends with "meters", so the server's buffers have reached the program."""
+        with VirtualMicrophone() as microphone:
+            run = Run(microphone.environment)
+            self.assertEqual(run.next_event(), LISTENING)
+            microphone.play(recording("goforward.raw"))
+            while (event := run.next_event()) and not event.get("text", "").endswith("meters"):
+                pass
+            self.assertIsNotNone(event, "no partial result ending with 'meters'")
+            yield microphone, run
 
     def test_losing_the_audio_server_for_good_is_an_error(self):
         self.assertCaptureLostWhen(VirtualMicrophone.stop)
 
     def test_a_dictation_goes_on_through_a_server_restart(self):
-        with VirtualMicrophone() as microphone:
-            run = Run(microphone.environment)
-            self.assertEqual(run.next_event(), LISTENING)
-            microphone.play(recording("goforward.raw"))
-            self.assertHeard(run, "meters")
+        with self.heard_going_forward() as (microphone, run):
             microphone.restart()
             microphone.wait_for(lambda: microphone.recording_sources() == {"microphone.monitor"},
                                 "the dictation to record from the microphone again")
@@ -297,11 +299,7 @@ class AudioServerFaults(ProgramTestCase):
         self.assertEqual(events.count(LISTENING), 1)
 
     def test_a_stop_while_the_server_is_away_gives_the_words_heard_before(self):
-        with VirtualMicrophone() as microphone:
-            run = Run(microphone.environment)
-            self.assertEqual(run.next_event(), LISTENING)
-            microphone.play(recording("goforward.raw"))
-            self.assertHeard(run, "meters")
+        with self.heard_going_forward() as (microphone, run):
             microphone.stop()
             run.stop()
             events = run.finish()
