@@ -188,14 +188,18 @@ Index indexTables() {
   return words;
 }
 
-const Index indexed = indexTables();
+// Never destroyed: a recognizer's thread may still be formatting while the process exits.
+const Index& indexed() {
+  static const Index* index = new Index(indexTables());
+  return *index;
+}
 
 }  // namespace
 
 const Word& lookup(std::string_view word) {
   static const Word none;
-  auto found = indexed.find(word);
-  return found == indexed.end() ? none : found->second;
+  auto found = indexed().find(word);
+  return found == indexed().end() ? none : found->second;
 }
 
 std::optional<DayHalf> dayHalf(std::string_view first, std::string_view second) {
