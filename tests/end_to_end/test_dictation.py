@@ -29,7 +29,7 @@ class Dictation(MicrophoneTestCase):
         self.assertEqual(run.process.returncode, 0)
         self.assertEqual(run.errors, b"")
         self.assertEqual(events[0], LISTENING)
-        self.assertEqual(events[-1], {"text": text, "final": True})
+        self.assertFinalText(events[-1], text)
         partials = events[1:-1]
         self.assertTrue(partials, "no partial results")
         for event in partials:
@@ -65,7 +65,7 @@ class Dictation(MicrophoneTestCase):
         self.microphone.play(silence(0.5, self.scratch))
         run.stop()
         events = run.finish()
-        self.assertEqual(events[-1], {"text": "Go somewhere and do something.", "final": True})
+        self.assertFinalText(events[-1], "Go somewhere and do something.")
 
     def test_a_long_pause_in_room_noise_before_speaking(self):
         noise = room_noise(7, self.scratch)
@@ -95,7 +95,7 @@ class Dictation(MicrophoneTestCase):
         self.microphone.play(silence(0.5, self.scratch))
         events = run.finish()
         self.assertEqual(run.process.returncode, 0)
-        self.assertEqual(events[-1], {"text": "Go forward 10 meters.", "final": True})
+        self.assertFinalText(events[-1], "Go forward 10 meters.")
 
     def test_a_termination_signal_acts_as_stop(self):
         run = Run(self.environment)
@@ -106,7 +106,7 @@ class Dictation(MicrophoneTestCase):
         events = run.finish(close_input=False)
         self.assertEqual(run.process.returncode, 0)
         self.assertEqual(run.errors, b"")
-        self.assertEqual(events[-1], {"text": "Go forward 10 meters.", "final": True})
+        self.assertFinalText(events[-1], "Go forward 10 meters.")
 
     def test_a_locale_without_a_model_falls_back_to_us_english(self):
         run, events = self.dictate(recording("goforward.raw"), LANG="fr_FR.UTF-8",
