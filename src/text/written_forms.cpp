@@ -17,9 +17,8 @@ struct Match {
 // A number as typed, with what the rules around it need to know.
 struct Amount {
   std::string text;  // "12", "5.2 million", "-60", "0.26"
-  std::int64_t whole = 0;
   std::size_t end = 0;
-  bool decimal = false, negative = false, ordinal = false;
+  bool decimal = false, negative = false;
   bool article = false;  // "a hundred", "a million": a count only before money or a unit
   SpokenNumber number;
 };
@@ -45,7 +44,7 @@ class Grammar {
     std::vector<WrittenWord> written;
     for (std::size_t at = 0; at < words_.size();) {
       Match match = formAt(at);
-      written.push_back({std::move(match.text), match.end - 1, match.verbatim});
+      written.push_back({std::move(match.text), match.verbatim});
       at = match.end;
     }
     return written;
@@ -129,8 +128,6 @@ class Grammar {
                          : numberAt(at);
     if (!number || (noWhole && fractionDigits(number->words).empty())) return std::nullopt;
     result.number = *number;
-    result.whole = number->value;
-    result.ordinal = number->ordinal;
     result.end = number->words;
     std::string fraction = number->ordinal ? "" : fractionDigits(result.end);
     if (!fraction.empty()) {
@@ -188,15 +185,15 @@ class Grammar {
     const auto& number = amount(at);
     if (!number) return std::nullopt;
     std::size_t end = number->end;
-    if (auto percent = percentAt(end); percent && !number->ordinal) {
+    if (auto percent = percentAt(end); percent && !number->number.ordinal) {
       return Match{number->text + "%", *percent};
     }
-    if (auto unit = unitAt(end); unit && !number->ordinal) {
+    if (auto unit = unitAt(end); unit && !number->number.ordinal) {
       return Match{number->text + " " + unit->text, unit->end};
     }
     if (number->article) return std::nullopt;
     if (isNumberWordAt(end)) return wordsOfNumbers(at);
-    bool typedInDigits = number->decimal || number->negative || number->whole >= 10 ||
+    bool typedInDigits = number->decimal || number->negative || number->number.value >= 10 ||
                          number->number.countOfScale != 0;
     if (!typedInDigits) return std::nullopt;
     return Match{number->text, end};
@@ -233,7 +230,7 @@ class Grammar {
   // "$4.69", "€5", "$2.5 billion", "¥500".
   std::optional<Match> money(std::size_t at) const {
     const auto& number = amount(at);
-    if (!number || number->ordinal) return std::nullopt;
+    if (!number || number->number.ordinal) return std::nullopt;
     const vocabulary::Currency* currency = known(number->end).currency;
     if (vocabulary::isPound(word(number->end))) return pounds(*number);
     if (!currency) return std::nullopt;

@@ -7,10 +7,9 @@
 
 #include "text/proper_names.h"
 
-// One piece of typed text and the spoken words it stands for.
+// One piece of typed text.
 struct WrittenWord {
   std::string text;
-  std::size_t lastWord;   // the last of the spoken words it stands for
   bool verbatim = false;  // typed as it is, even where a sentence begins: "john@example.com"
 };
 
