@@ -57,7 +57,7 @@ class InstalledPackage(ProgramTestCase):
 
     def test_install_dictate_and_remove(self):
         self.install()
-        self.assertEqual(self.dictate(), {"text": "Go forward 10 meters.", "final": True})
+        self.assertFinalText(self.dictate(), "Go forward 10 meters.")
         self.remove()
 
     def install(self):
