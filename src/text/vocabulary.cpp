@@ -135,6 +135,14 @@ void index(Index& words, const std::array<std::string_view, N>& list, Set set) {
   for (std::size_t i = 0; i < N; ++i) set(words[list[i]], static_cast<int>(i));
 }
 
+// Units that are spelled out letter by letter, and how they are typed.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 19> spelledUnits = {{
+    {"km", "km"},   {"kg", "kg"},   {"cm", "cm"},   {"mm", "mm"},   {"ml", "ml"},
+    {"mg", "mg"},   {"kb", "KB"},   {"mb", "MB"},   {"gb", "GB"},   {"tb", "TB"},
+    {"mph", "mph"}, {"kph", "kph"}, {"hz", "Hz"},   {"khz", "kHz"}, {"mhz", "MHz"},
+    {"ghz", "GHz"}, {"kw", "kW"},   {"kwh", "kWh"}, {"ft", "ft"},
+}};
+
 // The letters a to z, alone and with a point, as the dictionary spells them.
 constexpr std::array<char[3], 26> letterSpellings = [] {
   std::array<char[3], 26> letters{};
@@ -178,6 +186,8 @@ Index indexTables() {
   indexLetters(words);
   words["oh"].digit = 0;
   words["o"].digit = 0;
+  words["nought"].digit = 0;
+  words["naught"].digit = 0;
   words["hundred"].hundred = true;
   words["hundredth"].hundredth = true;
   for (auto& [word, entry] : words) entry.listed = true;
@@ -200,6 +210,13 @@ const Word& lookup(std::string_view word) {
   static const Word none;
   auto found = indexed().find(word);
   return found == indexed().end() ? none : found->second;
+}
+
+std::optional<std::string_view> spelledUnit(std::string_view letters) {
+  for (const auto& [spelled, typed] : spelledUnits) {
+    if (letters == spelled) return typed;
+  }
+  return std::nullopt;
 }
 
 std::optional<DayHalf> dayHalf(std::string_view first, std::string_view second) {

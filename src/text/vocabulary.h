@@ -53,6 +53,9 @@ struct Word {
 // What the tables say of a word as the recognizer spells it, in lower case.
 const Word& lookup(std::string_view word);
 
+// A unit's abbreviation spelled letter by letter, "km" or "gb", as typed: "km", "GB".
+std::optional<std::string_view> spelledUnit(std::string_view letters);
+
 // "a m", "p m" and their other spellings, as typed after a clock time, with the count of words.
 struct DayHalf {
   std::string_view typed;

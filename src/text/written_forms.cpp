@@ -119,8 +119,9 @@ class Grammar {
       result.negative = true;
       ++at;
     }
-    // "point five" and "oh point five" are 0.5; "oh" alone is no number.
-    bool noWhole = word(at) == "point" || word(at) == "oh" || word(at) == "o";
+    // "point five", "oh point five" and "nought point five" are 0.5; "oh" alone is no number.
+    bool zeroAsLetter = known(at).digit == 0 && !known(at).unit;
+    bool noWhole = word(at) == "point" || zeroAsLetter;
     result.article = !result.negative && word(at) == "a";
     std::optional<SpokenNumber> number =
         noWhole          ? SpokenNumber{0, false, at + (word(at) == "point" ? 0 : 1)}
@@ -191,7 +192,8 @@ class Grammar {
     if (auto unit = unitAt(end); unit && !number->number.ordinal) {
       return Match{number->text + " " + unit->text, unit->end};
     }
-    if (number->article) return std::nullopt;
+    // "a hundred and fifty people": no count, and so no digits, for any of it.
+    if (number->article) return Match{spokenWords(at, end), end};
     if (isNumberWordAt(end)) return wordsOfNumbers(at);
     bool typedInDigits = number->decimal || number->negative || number->number.value >= 10 ||
                          number->number.countOfScale != 0;
@@ -206,8 +208,9 @@ class Grammar {
     return std::nullopt;
   }
 
-  // "kilograms", "square meters", "cents".
+  // "kilograms", "square meters", "cents", "k m".
   std::optional<Match> unitAt(std::size_t at) const {
+    if (auto spelled = spelledUnitAt(at)) return spelled;
     std::size_t unit = vocabulary::isUnitPrefix(word(at)) ? at + 1 : at;
     if (!known(unit).measureUnit && !vocabulary::isMinorUnit(word(unit))) {
       return std::nullopt;
@@ -217,14 +220,27 @@ class Grammar {
     return Match{text, unit + 1};
   }
 
+  // "k m", "g b": typed "km", "GB".
+  std::optional<Match> spelledUnitAt(std::size_t at) const {
+    std::string letters;
+    std::size_t end = at;
+    for (; known(end).letter && !known(end).digit; ++end) letters += *known(end).letter;
+    auto typed = vocabulary::spelledUnit(letters);
+    if (!typed) return std::nullopt;
+    return Match{std::string(*typed), end};
+  }
+
   // A run of number words that is not one number stays as spoken: "one two three".
   std::optional<Match> wordsOfNumbers(std::size_t at) const {
-    std::string text(word(at));
     std::size_t end = at + 1;
-    for (; isNumberWordAt(end) || vocabulary::isMinusSign(word(end)); ++end) {
-      text += " " + std::string(word(end));
-    }
-    return Match{text, end};
+    while (isNumberWordAt(end) || vocabulary::isMinusSign(word(end))) ++end;
+    return Match{spokenWords(at, end), end};
+  }
+
+  std::string spokenWords(std::size_t from, std::size_t to) const {
+    std::string text(word(from));
+    for (std::size_t at = from + 1; at < to; ++at) text += " " + std::string(word(at));
+    return text;
   }
 
   // "$4.69", "€5", "$2.5 billion", "¥500".
