@@ -20,7 +20,7 @@ LISTENING = {"listening": True}
 # A build with a sanitizer runs several times slower; time limits stretch by this much.
 SANITIZED = bool(os.environ.get("PILTO_SANITIZED"))
 # Beside busy loops (scripts/test-under-load) a starved decoder gives the words it has decoded by
-# the deadline, as designed: only the first word of a final text is sure there.
+# the deadline, as designed: a final text there need only begin the expected one.
 UNDER_LOAD = bool(os.environ.get("PILTO_UNDER_LOAD"))
 TIME_SCALE = 4 if SANITIZED else 1
 # The program exits within 3.0 s of a stop; beyond that, a second (stretched like the rest) for
@@ -38,8 +38,9 @@ def common_words(heard, expected):
     return row[-1]
 
 
-# A mark that ends a word.
+# A mark that ends a word, and the space after a sentence.
 MARK = re.compile(r"[.?!,](?=\s|$)")
+SENTENCE_END = re.compile(r"(?<=[.?!])\s+")
 
 
 def sounds_right(heard, expected):
@@ -49,16 +50,27 @@ def sounds_right(heard, expected):
     in its search ("ten meters" as "to and leaders"): half a sentence's words may be missed, each
     coming out as up to two others. How often that happens is the accuracy benchmark's to
     measure, not a test's to assert."""
-    heard, expected = (re.split(r"(?<=[.?!])\s+", text.strip()) for text in (heard, expected))
+    heard, expected = (SENTENCE_END.split(text.strip()) for text in (heard, expected))
     return len(heard) == len(expected) and all(map(sentence_sounds_right, heard, expected))
 
 
 def sentence_sounds_right(heard, expected):
-    heard_words, expected_words = MARK.sub("", heard).split(), MARK.sub("", expected).split()
-    common = common_words(heard_words, expected_words)
-    allowed = len(expected_words) // 2
     return (MARK.findall(heard) == MARK.findall(expected) and
-            len(expected_words) - common <= allowed and len(heard_words) - common <= 2 * allowed)
+            words_sound_right(MARK.sub("", heard).split(), MARK.sub("", expected).split()))
+
+
+def words_sound_right(heard, expected):
+    common = common_words(heard, expected)
+    allowed = len(expected) // 2
+    return len(expected) - common <= allowed and len(heard) - common <= 2 * allowed
+
+
+def begins_right(heard, expected):
+    """Whether the text sounds like the expected one cut short, with the same near ties allowed."""
+    if len(SENTENCE_END.findall(heard)) > len(SENTENCE_END.findall(expected)):
+        return False
+    heard, expected = MARK.sub("", heard).split(), MARK.sub("", expected).split()
+    return any(words_sound_right(heard, expected[:end]) for end in range(1, len(expected) + 1))
 
 
 def recording(name):
@@ -192,10 +204,8 @@ class ProgramTestCase(unittest.TestCase):
     def assertFinalText(self, event, text):
         self.assertEqual(sorted(event), ["final", "text"], event)
         self.assertIs(event["final"], True, event)
-        if UNDER_LOAD:
-            self.assertEqual(event["text"].split()[:1], text.split()[:1], event)
-        else:
-            self.assertTrue(sounds_right(event["text"], text), f"{event['text']!r} for {text!r}")
+        judge = begins_right if UNDER_LOAD else sounds_right
+        self.assertTrue(judge(event["text"], text), f"{event['text']!r} for {text!r}")
 
 
 class MicrophoneTestCase(ProgramTestCase):
