@@ -7,8 +7,8 @@ import signal
 import subprocess
 import unittest
 
-from program_run import (INSTALLED_MODEL, LATEST_END_AFTER_STOP, LISTENING, MicrophoneTestCase,
-                         Run, recording, room_noise, silence)
+from program_run import (INSTALLED_MODEL, LATEST_END_AFTER_STOP, LISTENING, SENTENCE_END,
+                         MicrophoneTestCase, Run, begins_right, recording, room_noise, silence)
 
 
 class Dictation(MicrophoneTestCase):
@@ -51,12 +51,12 @@ class Dictation(MicrophoneTestCase):
         gap = silence(1.5, self.scratch)
         run, events = self.dictate(recording("something.raw"), gap, recording("goforward.raw"))
         self.assertDictated(run, events, "Go somewhere and do something. Go forward 10 meters.")
-        # Once a partial has shown the first sentence closed, every later one keeps it.
-        first = "Go somewhere and do something."
-        closed = [event["text"] for event in events[1:] if event["text"].startswith(first)]
-        self.assertTrue(closed)
-        later = events[1 + [e.get("text") for e in events[1:]].index(closed[0]):]
-        self.assertTrue(all(event["text"].startswith(first) for event in later), later)
+        # Once a partial has shown the first sentence closed, every later one keeps it, as heard.
+        first = SENTENCE_END.split(events[-1]["text"])[0]
+        self.assertTrue(first.endswith("."), events[-1])
+        texts = [event["text"] for event in events[1:]]
+        closed = next(index for index, text in enumerate(texts) if text.startswith(first))
+        self.assertTrue(all(text.startswith(first) for text in texts[closed:]), texts[closed:])
 
     def test_the_first_words_after_listening_begins_are_heard(self):
         run = Run(self.environment)
@@ -86,8 +86,7 @@ class Dictation(MicrophoneTestCase):
         self.assertEqual(run.process.returncode, 0)
         self.assertEqual(run.errors, b"")
         self.assertIs(events[-1]["final"], True)
-        # The last pass over the words may tip a near tie in "forward": the first word is sure.
-        self.assertTrue(events[-1]["text"].startswith("Go "), events[-1])
+        self.assertTrue(begins_right(events[-1]["text"], "Go forward 10 meters."), events[-1])
         self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
 
     def test_end_of_input_acts_as_stop(self):

@@ -15,8 +15,8 @@ import time
 import unittest
 
 from program_run import (INSTALLED_MODEL, LATEST_END_AFTER_STOP, LISTENING, PROGRAM, SANITIZED,
-                         TIME_SCALE, MicrophoneTestCase, ProgramTestCase, Run, recording,
-                         silence)
+                         TIME_SCALE, MicrophoneTestCase, ProgramTestCase, Run, begins_right,
+                         recording, silence)
 from virtual_microphone import VirtualMicrophone
 
 GO_FORWARD = {"text": "Go forward 10 meters.", "final": True}
@@ -237,8 +237,10 @@ class Faults(MicrophoneTestCase):
             events = run.finish()
         self.assertDesignedEnd(run, 0)
         self.assertIs(events[-1]["final"], True)
-        # Decoding may still be behind, and a near tie may tip "forward": the first word is sure.
-        self.assertTrue(events[-1]["text"].startswith("Go "), events[-1])
+        # Decoding may still be behind: the final text may be cut short.
+        self.assertTrue(begins_right(events[-1]["text"],
+                                     "Go forward 10 meters. Go somewhere and do something."),
+                        events[-1])
         self.assertLess(run.ended_at - run.stopped_at, LATEST_END_AFTER_STOP)
 
     def test_a_starved_program_still_gives_its_final_line(self):
