@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "platform/speech.h"
+#include "raw_recording.h"
 
 namespace {
 
@@ -43,14 +44,6 @@ constexpr std::size_t framesPerBuffer = 1024;
 // Faster than real time by this much: well ahead of any microphone, within what the decoder
 // keeps up with, so the ring never overflows. Under valgrind, the decoder needs a slower feed.
 constexpr double defaultFeedSpeed = 4;
-
-std::vector<std::int16_t> readRecording(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-  std::vector<std::int16_t> samples(bytes.size() / 2);
-  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-  return samples;
-}
 
 // Writes the dictation to a temporary file and returns its path and length in seconds.
 std::pair<std::string, double> writeDictation(const std::string& recordingPath,

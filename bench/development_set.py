@@ -48,6 +48,10 @@ CONDITIONS = {
     "tilted": [("effect", "equalizer", "1000", "1q", "+12", "treble", "-6")],
 }
 
+# A microphone starts at any offset within a frame: every recording is also heard delayed by 1/5
+# to 4/5 of a frame shift. In samples at 16 kHz, where a frame shift is 160 samples.
+DELAYS = [0, 32, 64, 96, 128]
+
 # A dictation of several sentences, joined by pauses.
 JOINED = [("librivox-880", "librivox-930", "librivox-890"), ("goforward", "cards-5", "something")]
 
@@ -114,3 +118,13 @@ def build(directory):
         _sox([arg for part in parts for arg in (*RAW, part)], path)
         entries.append(("+".join(names), path, " ".join(SPEECH[name][1] for name in names)))
     return entries
+
+
+def delayed(path, samples):
+    """A copy of the recording that starts `samples` of silence later."""
+    if not samples:
+        return path
+    copy = f"{path}.delay-{samples}"
+    with open(path, "rb") as source, open(copy, "wb") as target:
+        target.write(bytes(2 * samples) + source.read())
+    return copy

@@ -17,17 +17,10 @@
 #include "platform/linux/quiet_libraries.h"
 #include "platform/linux/recognition/adaptive_decoder.h"
 #include "platform/linux/recognition/language_models.h"
+#include "raw_recording.h"
 #include "text/transcript.h"
 
 namespace {
-
-std::vector<std::int16_t> readRecording(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-  std::vector<std::int16_t> samples(bytes.size() / 2);
-  std::copy_n(reinterpret_cast<const std::int16_t*>(bytes.data()), samples.size(), samples.begin());
-  return samples;
-}
 
 std::vector<SpokenWord> decode(SpeechDecoder& decoder, const std::vector<std::int16_t>& audio) {
   AdaptiveDecoder dictation(decoder, [] {});
