@@ -45,6 +45,7 @@ class AdaptiveDecoderTest : public testing::Test {
   struct Dictation {
     std::vector<std::string> partials;  // each distinct text, in order
     std::string final;
+    std::int64_t pathScore = 0;
   };
 
   // Feeds the samples in pieces of `piece` samples, as the recognition task does.
@@ -63,6 +64,7 @@ class AdaptiveDecoderTest : public testing::Test {
     dictation.hurry(AdaptiveDecoder::Clock::time_point::max());
     dictation.finish();
     result.final = spoken(dictation.words());
+    result.pathScore = dictation.pathScore();
     return result;
   }
 
@@ -71,16 +73,18 @@ class AdaptiveDecoderTest : public testing::Test {
 
 SpeechDecoder* AdaptiveDecoderTest::decoder_ = nullptr;
 
-TEST_F(AdaptiveDecoderTest, GivesTheSameTextsHoweverTheAudioIsCut) {
+TEST_F(AdaptiveDecoderTest, GivesTheSameTextsAndScoresHoweverTheAudioIsCut) {
   auto audio = joined({roomNoise(1.0, 1), recording("goforward.raw"), roomNoise(0.8, 2),
                        recording("something.raw")});
   Dictation reference = dictate(audio, 1024);
   EXPECT_EQ(reference.final, "go forward ten meters go somewhere and do something");
   EXPECT_GT(reference.partials.size(), 4u);
+  EXPECT_NE(reference.pathScore, 0);
   for (std::size_t piece : {256, 4096, 777}) {
     Dictation cut = dictate(audio, piece);
     EXPECT_EQ(cut.partials, reference.partials) << piece;
     EXPECT_EQ(cut.final, reference.final) << piece;
+    EXPECT_EQ(cut.pathScore, reference.pathScore) << piece;
   }
 }
 

@@ -136,14 +136,19 @@ bool AdaptiveDecoder::decodeAgain() {
 void AdaptiveDecoder::endUtterance() {
   decoder_.endUtterance();
   std::vector<SpokenWord> heard = decoder_.words();
+  std::int32_t score = decoder_.pathScore();
   if (meanHasMovedOn()) {
     bool inTime = decodeAgain();
     decoder_.endUtterance();
-    if (inTime) heard = decoder_.words();
+    if (inTime) {
+      heard = decoder_.words();
+      score = decoder_.pathScore();
+    }
   }
   // The voice detector takes noise for speech until it has learnt the room; an utterance in which
   // the decoder heard no word was such noise, and must not pull the mean towards it.
   if (heard.empty()) mean_.remove(utterance_);
+  pathScore_ += score;
   finished_.insert(finished_.end(), heard.begin(), heard.end());
   utterance_.clear();
   inUtterance_ = false;

@@ -49,6 +49,9 @@ class AdaptiveDecoder {
   std::vector<SpokenWord> words() const;
   // How many of them belong to utterances that have ended: those words will not change.
   std::size_t settledWords() const { return finished_.size(); }
+  // How well the words of the ended utterances fit the audio: their path scores summed (one given
+  // up at the deadline adds nothing).
+  std::int64_t pathScore() const { return pathScore_; }
   // How far the dictation has been heard, in frames.
   std::int64_t heardFrames() const;
 
@@ -80,4 +83,5 @@ class AdaptiveDecoder {
   std::optional<Clock::time_point> deadline_;
 
   std::vector<SpokenWord> finished_;
+  std::int64_t pathScore_ = 0;
 };

@@ -109,6 +109,12 @@ std::vector<SpokenWord> SpeechDecoder::words() const {
   return words;
 }
 
+std::int32_t SpeechDecoder::pathScore() const {
+  std::int32_t score = 0;
+  ps_get_hyp(decoder_, &score);
+  return score;
+}
+
 void SpeechDecoder::endUtterance() {
   ps_end_utt(decoder_);
 }

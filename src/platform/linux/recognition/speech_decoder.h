@@ -37,6 +37,9 @@ class SpeechDecoder {
   void process(std::span<const CepstralFrame> frames);
   // The words of the best hypothesis so far, without fillers and silences.
   std::vector<SpokenWord> words() const;
+  // How well the best hypothesis fits the frames: its log score, higher is better. Comparable
+  // between decodings of the same audio.
+  std::int32_t pathScore() const;
   void endUtterance();
 
   // One dictation decodes at a time; a task that was ended on time may still be decoding.
