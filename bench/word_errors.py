@@ -36,6 +36,7 @@ def group_words(entries):
 
 
 def group_of(name):
-    if "+" in name:
+    # A joined recording is named by its parts joined by "+"; a condition follows a ".".
+    if "+" in name.split(".")[0]:
         return "several sentences"
     return "read sentences" if name.startswith("librivox") else "short commands"
