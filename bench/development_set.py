@@ -1,5 +1,5 @@
 """The development set for the accuracy benchmark: the real speech that Debian's
-pocketsphinx-testdata ships, under the conditions a dictation meets. Every recording is made
+pocketsphinx-testdata and alsa-utils ship, under the conditions a dictation meets. Every recording is made
 from those files with sox, the same way each time (its noise is seeded), into a directory of
 16 kHz mono s16le files; nothing here is tuned to a recording."""
 
@@ -31,6 +31,11 @@ for number, text in [
                 "respectable than he was"),
         ("930", "he might even have been made amiable himself")]:
     SPEECH["librivox-" + number] = (LIBRIVOX.format(number), text)
+# speaker-test's recordings name the channel they play on: another voice and another microphone.
+for channel in ["Front_Center", "Front_Left", "Front_Right", "Rear_Center", "Rear_Left",
+                "Rear_Right", "Side_Left", "Side_Right"]:
+    SPEECH["channel-" + channel.lower().replace("_", "-")] = (
+        f"/usr/share/sounds/alsa/{channel}.wav", channel.lower().replace("_", " "))
 
 # Room noise at three levels, as fractions of full scale.
 NOISE = {"quiet": 0.0003, "room": 0.001, "loud": 0.004}
@@ -89,6 +94,7 @@ def sources(directory):
     paths = {}
     for name, (source, _) in SPEECH.items():
         paths[name] = os.path.join(directory, f"{name}.source.raw")
+        # A whole path, another package's, is joined to nothing.
         _sox([os.path.join(DATA, source)] if source.endswith(".wav")
              else [*RAW, os.path.join(DATA, source)], paths[name], "rate", "16000")
     return paths
