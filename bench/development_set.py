@@ -1,7 +1,7 @@
 """The development set for the accuracy benchmark: the real speech that Debian's
-pocketsphinx-testdata and alsa-utils ship, under the conditions a dictation meets. Every recording is made
-from those files with sox, the same way each time (its noise is seeded), into a directory of
-16 kHz mono s16le files; nothing here is tuned to a recording."""
+pocketsphinx-testdata and alsa-utils ship, under the conditions a dictation meets. Every
+recording is made from those files with sox, the same way each time (its noise is seeded), into a
+directory of 16 kHz mono s16le files; nothing here is tuned to a recording."""
 
 import os
 import shutil
@@ -94,7 +94,7 @@ def sources(directory):
     paths = {}
     for name, (source, _) in SPEECH.items():
         paths[name] = os.path.join(directory, f"{name}.source.raw")
-        # A whole path, another package's, is joined to nothing.
+        # os.path.join keeps another package's whole path as it is.
         _sox([os.path.join(DATA, source)] if source.endswith(".wav")
              else [*RAW, os.path.join(DATA, source)], paths[name], "rate", "16000")
     return paths
